@@ -1,0 +1,40 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs,
+# only those that are missing, with one apt-get update before the first install.
+PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev fonts-dejavu-core"
+PACKAGES_CHECKS="clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat"
+
+tolmira_missing_packages() {
+  local missing="" p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing="$missing $p"
+    fi
+  done
+  echo "$missing"
+}
+
+tolmira_install() {
+  local missing
+  missing=$(tolmira_missing_packages "$@")
+  [ -z "$missing" ] && return 0
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+      sudo="sudo"
+    else
+      echo "These packages are missing; install them as root and run again:" >&2
+      echo "  apt-get update && apt-get install -y$missing" >&2
+      return 1
+    fi
+  fi
+  echo "Installing:$missing"
+  if [ -z "${TOLMIRA_APT_UPDATED:-}" ]; then
+    $sudo apt-get update -qq || return 1
+    TOLMIRA_APT_UPDATED=1
+  fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null || return 1
+}
+
+tolmira_jobs() {
+  nproc 2>/dev/null || echo 2
+}
