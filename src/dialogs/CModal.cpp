@@ -1,0 +1,84 @@
+#include "dialogs/CModal.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "dialogs/TForm_MessageBox.h"
+
+namespace {
+
+QMessageBox::Icon iconFor(StandardBoxKind kind) {
+  switch (kind) {
+    case StandardBoxKind::Information: return QMessageBox::Information;
+    case StandardBoxKind::Warning: return QMessageBox::Warning;
+    case StandardBoxKind::Critical: return QMessageBox::Critical;
+    case StandardBoxKind::Question: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QString runFileDialog(QWidget* parent, const QString& title, const QString& fileName,
+                      const QString& filter, const QString& defaultSuffix, bool save) {
+  QFileDialog dialog(parent, title);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The program asks its own question before it writes over a file.
+  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!filter.isEmpty()) dialog.setNameFilters(filter.split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (!fileName.isEmpty()) {
+    const QFileInfo info(fileName);
+    if (info.isDir()) {
+      dialog.setDirectory(info.absoluteFilePath());
+    } else {
+      if (info.absoluteDir().exists()) dialog.setDirectory(info.absolutePath());
+      dialog.selectFile(info.fileName());
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.first();
+}
+
+// The seam of the running program: the real windows.
+class RealModal : public CModal {
+ public:
+  int messageBox(const ModalQuestion& question) override {
+    return TForm_MessageBox::instance().execQuestion(question);
+  }
+
+  QMessageBox::StandardButton standardBox(StandardBoxKind kind, const QString& title,
+                                          const QString& text,
+                                          QMessageBox::StandardButtons buttons,
+                                          QMessageBox::StandardButton defaultButton) override {
+    QMessageBox box(iconFor(kind), title, text, buttons, QApplication::activeWindow());
+    // File names in the texts are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+  }
+
+  QString openFileName(QWidget* parent, const QString& title, const QString& fileName,
+                       const QString& filter, const QString& defaultSuffix) override {
+    return runFileDialog(parent, title, fileName, filter, defaultSuffix, false);
+  }
+
+  QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
+                       const QString& filter, const QString& defaultSuffix) override {
+    return runFileDialog(parent, title, fileName, filter, defaultSuffix, true);
+  }
+};
+
+CModal* g_installed = nullptr;
+
+}  // namespace
+
+CModal& CModal::current() {
+  static RealModal real;
+  return g_installed ? *g_installed : real;
+}
+
+void CModal::install(CModal* modal) { g_installed = modal; }

@@ -1,0 +1,93 @@
+#include "dialogs/MessageBoxLayout.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kEdge = 10;          // row margin at both ends, label margin each side
+constexpr int kButtonGap = 25;     // natural gap between neighbouring buttons
+constexpr int kMinButton = 75;
+constexpr int kCaptionPad = 30;
+constexpr int kTextMargin = 15;    // above and below the text
+constexpr int kRowHeight = 33;     // for a standard 25-pixel button
+constexpr int kStdButtonHeight = 25;
+constexpr int kPanelGap = 10;
+constexpr int kDesignHalfWidth = 150;   // half of the 300 x 100 design size
+constexpr int kDesignHalfHeight = 50;
+}  // namespace
+
+int messageBoxButtonWidth(int captionWidth) {
+  return std::max(captionWidth + kCaptionPad, kMinButton);
+}
+
+int messageBoxFocusIndex(std::uint32_t flags, int buttonCount) {
+  const int selector = static_cast<int>((flags >> 8) & 0xF);
+  return selector < 4 && selector < buttonCount ? selector : -1;
+}
+
+MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in) {
+  MessageBoxLayoutResult r;
+  const int n = static_cast<int>(in.buttonWidths.size());
+  int sum = 0;
+  for (int w : in.buttonWidths) sum += w;
+  const int W = kButtonGap * n + sum - 5;
+  r.width = W;
+
+  const int T = in.textWidth;
+  int labelWidth = T;
+  bool wrap = in.wordWrap;
+  if (wrap && T > 2 * W) labelWidth = 2 * W;
+  // The label may be no wider than what leaves the whole window on the screen;
+  // a wider text wraps there, whatever word wrap the question asked for.
+  const int maxLabel =
+      std::max(1, in.screen.width() - 2 * kEdge - in.frame.left() - in.frame.right());
+  if (labelWidth > maxLabel) {
+    wrap = true;
+    labelWidth = maxLabel;
+  }
+  int labelHeight = in.textHeight;
+  if (wrap && labelWidth < T && in.wrappedHeight) labelHeight = in.wrappedHeight(labelWidth);
+  r.wordWrap = wrap;
+
+  const int clientWidth = std::max(W, labelWidth + 2 * kEdge);
+
+  const int buttonHeight = std::max(in.buttonHeight, kStdButtonHeight);
+  const int rowHeight = kRowHeight + (buttonHeight - kStdButtonHeight);
+  const int textPanelHeight = 2 * kTextMargin + labelHeight;
+  const int rowTop = textPanelHeight + kPanelGap;
+
+  // Right to left; each division's remainder stays in the gaps further left.
+  r.buttons.resize(n);
+  int x = clientWidth - kEdge;
+  int rest = sum;
+  for (int k = n - 1; k >= 0; --k) {
+    const int bw = in.buttonWidths[k];
+    x -= bw;
+    r.buttons[k] = QRect(x, rowTop, bw, buttonHeight);
+    rest -= bw;
+    if (k > 0) x -= (x - rest - kEdge) / k;
+  }
+
+  const int labelX = labelWidth < clientWidth ? (clientWidth - labelWidth) / 2 : 0;
+  r.label = QRect(labelX, kTextMargin, labelWidth, labelHeight);
+  r.textPanel = QRect(0, 0, clientWidth, textPanelHeight);
+  r.buttonPanel = QRect(0, rowTop, clientWidth, rowHeight);
+  r.client = QSize(clientWidth, rowTop + rowHeight);
+  r.focusIndex = messageBoxFocusIndex(in.flags, n);
+
+  QPoint pos;
+  if (in.anchored) {
+    pos = in.anchorTopLeft;
+  } else {
+    pos = QPoint(in.mainWindow.left() + in.mainWindow.width() / 2 - kDesignHalfWidth,
+                 in.mainWindow.top() + in.mainWindow.height() / 2 - kDesignHalfHeight);
+  }
+  const int windowWidth = r.client.width() + in.frame.left() + in.frame.right();
+  const int windowHeight = r.client.height() + in.frame.top() + in.frame.bottom();
+  const QRect& s = in.screen;
+  if (pos.x() < s.left()) pos.setX(s.left());
+  if (pos.y() < s.top()) pos.setY(s.top());
+  if (pos.x() + windowWidth > s.left() + s.width()) pos.setX(s.left() + s.width() - windowWidth);
+  if (pos.y() + windowHeight > s.top() + s.height()) pos.setY(s.top() + s.height() - windowHeight);
+  r.position = pos;
+  return r;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// The message box's geometry, computed from measured text extents so that the
+// arithmetic runs (and is tested) without a screen. All rectangles except the
+// window position and the input screen/main-window rectangles are in client
+// coordinates.
+
+// Width of a message-box button for a caption of the given measured width.
+int messageBoxButtonWidth(int captionWidth);
+
+// Index of the button that gets the focus for flags bits 8..11, or -1 for none.
+int messageBoxFocusIndex(std::uint32_t flags, int buttonCount);
+
+struct MessageBoxLayoutInput {
+  std::vector<int> buttonWidths;  // from messageBoxButtonWidth, left to right
+  int buttonHeight = 25;          // taller buttons (multi-line captions) heighten the row
+
+  int textWidth = 0;   // T: width of the longest line of the text, no wrapping
+  int textHeight = 0;  // height of the text on its own lines, no wrapping
+  // Height of the text when wrapped within the given width.
+  std::function<int(int width)> wrappedHeight;
+  bool wordWrap = true;
+
+  std::uint32_t flags = 0;
+
+  QRect screen;        // usable screen area, global coordinates
+  QMargins frame;      // window frame around the client area
+  bool anchored = false;
+  QPoint anchorTopLeft;  // global; used when anchored
+  QRect mainWindow;      // frame rectangle to centre over when not anchored
+};
+
+struct MessageBoxLayoutResult {
+  int width = 0;  // W: the button row's natural width
+  std::vector<QRect> buttons;
+  QRect label;
+  bool wordWrap = true;  // the label's effective word wrap
+  QRect textPanel;
+  QRect buttonPanel;
+  QSize client;
+  QPoint position;  // top-left corner of the window frame, global
+  int focusIndex = -1;
+};
+
+MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in);

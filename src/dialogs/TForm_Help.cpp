@@ -1,0 +1,73 @@
+#include "dialogs/TForm_Help.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "dialogs/RtfReader.h"
+
+TForm_Help::TForm_Help(const QString& programDir, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("Справка"));
+  setSizeGripEnabled(true);
+  resize(644, 331);
+
+  RichEdit1 = new QTextEdit(this);
+  RichEdit1->setReadOnly(true);
+  RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+  RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  RichEdit1->setPlainText(builtInLines().join(QLatin1Char('\n')));
+
+  Panel1 = new QWidget(this);
+  Panel1->setFixedHeight(38);
+  ButtonOk = new QPushButton(QStringLiteral("Закрыть"), Panel1);
+  ButtonOk->setFixedSize(75, 25);
+  connect(ButtonOk, &QPushButton::clicked, this, [this] { done(1); });
+
+  auto* bottom = new QHBoxLayout(Panel1);
+  bottom->setContentsMargins(8, 0, 8, 0);
+  bottom->addStretch(1);
+  bottom->addWidget(ButtonOk, 0, Qt::AlignVCenter);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(RichEdit1, 1);
+  layout->addWidget(Panel1, 0);
+
+  const QString helpFile = QDir(programDir).filePath(helpFileName());
+  if (!programDir.isEmpty() && QFileInfo(helpFile).isFile())
+    fromFile_ = RtfReader::readFile(helpFile, RichEdit1->document());
+  // An unreadable file leaves the built-in text.
+}
+
+QStringList TForm_Help::builtInLines() {
+  return {
+      QStringLiteral("Программа позволяет работать с таблицами кабелей для прибора ВИРД-50."),
+      QStringLiteral("Возможна работа сразу с двумя таблицами кабелей."),
+      QString(),
+      QStringLiteral("Главное окно программы разрелено на две части: левая и правая."),
+      QStringLiteral("В каждой из них можно производить работу с одной таблицей:"),
+      QStringLiteral("- открывать файл;"),
+      QStringLiteral("- создавать новую таблицу;"),
+      QStringLiteral("- редактировать параметры кабелей в таблице;"),
+      QStringLiteral("- создавать новые записи (кабели), удалять, менять порядок записей в таблице;"),
+      QStringLiteral("- сохранять изменения."),
+      QString(),
+      QStringLiteral("Межтабличный функционал включает следующие возможности:"),
+      QStringLiteral("- копирование записей (кабелей) из одной таблицы в другую;"),
+      QStringLiteral("- визуальная подсветка совпадающих записей в двух таблицах."),
+      QString(),
+      QStringLiteral("Для записи таблицы кабелей в прибор ВИРД-50 сохраните её в файл "
+                     "\"CABLES.TXT\" в корень диска прибора."),
+      QStringLiteral("Также имеется соответствующая кнопка на панели инструментов каждой таблицы."),
+  };
+}
+
+void TForm_Help::reject() { done(2); }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QPushButton;
+class QTextEdit;
+class QWidget;
+
+// "Справка": the built-in help text, or "help.rtf" from the program's directory
+// when that file is there.
+class TForm_Help : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm_Help(const QString& programDir = QCoreApplication::applicationDirPath(),
+                      QWidget* parent = nullptr);
+
+  static QStringList builtInLines();
+  static QString helpFileName() { return QStringLiteral("help.rtf"); }
+
+  // True when the text came from the help file.
+  bool loadedFromFile() const { return fromFile_; }
+
+  QTextEdit* RichEdit1 = nullptr;
+  QWidget* Panel1 = nullptr;
+  QPushButton* ButtonOk = nullptr;
+
+ public slots:
+  void reject() override;  // Escape and the close button: result 2
+
+ private:
+  bool fromFile_ = false;
+};

@@ -1,0 +1,266 @@
+#include "model/cFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "model/FileOpenError.h"
+
+int lastOpenError = 0;
+
+namespace {
+
+#ifdef _WIN32
+using Offset = long long;
+int osOpen(const char* name, int flags, int mode) { return ::_open(name, flags | _O_BINARY, mode); }
+long osRead(int fd, void* buf, int n) { return ::_read(fd, buf, static_cast<unsigned>(n)); }
+long osWrite(int fd, const void* buf, int n) { return ::_write(fd, buf, static_cast<unsigned>(n)); }
+Offset osSeek(int fd, Offset pos, int whence) { return ::_lseeki64(fd, pos, whence); }
+int osTruncate(int fd, Offset size) { return ::_chsize_s(fd, size) == 0 ? 0 : -1; }
+int osSync(int fd) { return ::_commit(fd); }
+int osClose(int fd) { return ::_close(fd); }
+constexpr int kCloexec = 0;
+#else
+using Offset = off_t;
+int osOpen(const char* name, int flags, int mode) { return ::open(name, flags, mode); }
+long osRead(int fd, void* buf, int n) { return ::read(fd, buf, static_cast<size_t>(n)); }
+long osWrite(int fd, const void* buf, int n) { return ::write(fd, buf, static_cast<size_t>(n)); }
+Offset osSeek(int fd, Offset pos, int whence) { return ::lseek(fd, pos, whence); }
+int osTruncate(int fd, Offset size) { return ::ftruncate(fd, size); }
+int osSync(int fd) { return ::fsync(fd); }
+int osClose(int fd) { return ::close(fd); }
+constexpr int kCloexec = O_CLOEXEC;
+#endif
+
+constexpr int kCreateFlags = FO_CREATE_NEW | FO_CREATE | FO_CREATE_ALWAYS;
+
+}  // namespace
+
+// A descriptor with a read-ahead buffer. While the buffer holds data, the
+// system's offset is bufStart + bufLen and the logical position bufStart + bufPos.
+struct cFileStream {
+  int fd = -1;
+  bool written = false;
+  Offset bufStart = 0;
+  int bufLen = 0;
+  int bufPos = 0;
+  char buf[4096];
+
+  // Puts the system's offset back at the logical position and empties the buffer.
+  bool dropBuffer() {
+    if (bufLen == 0) return true;
+    const Offset pos = bufStart + bufPos;
+    bufLen = bufPos = 0;
+    return osSeek(fd, pos, SEEK_SET) == pos;
+  }
+
+  // Reads into dst, retrying after interruptions; -1 on failure.
+  long rawRead(void* dst, int n) {
+    for (;;) {
+      const long r = osRead(fd, dst, n);
+      if (r >= 0 || errno != EINTR) return r;
+    }
+  }
+
+  // Commits written data and releases the descriptor.
+  bool release() {
+    bool ok = true;
+    // A delayed write error (full medium, removed stick) shows up here; a stream
+    // that cannot be synced at all (EINVAL) has nothing to commit.
+    if (written && osSync(fd) != 0 && errno != EINVAL) ok = false;
+    if (osClose(fd) != 0 && errno != EINTR) ok = false;
+    fd = -1;
+    return ok;
+  }
+};
+
+cFile_base::cFile_base() = default;
+
+cFile_base::~cFile_base() {
+  if (stream_) stream_->release();
+}
+
+bool cFile::open(const char* fileName, int flags) {
+  close();
+  if (!fileName) throw FileOpenError(std::string(), std::strerror(EINVAL));
+
+  struct stat st;
+  const bool exists = ::stat(fileName, &st) == 0;
+  if ((flags & FO_CREATE_NEW) && exists) {
+    lastOpenError = 2;
+    return false;
+  }
+  if ((flags & FO_READ) && !exists) {
+    lastOpenError = 1;
+    return false;
+  }
+
+  int oflags;
+  if (flags & kCreateFlags)
+    oflags = O_RDWR | O_CREAT | ((flags & FO_CREATE_NEW) ? O_EXCL : O_TRUNC);
+  else if (flags & FO_WRITE)
+    oflags = O_WRONLY;
+  else
+    oflags = O_RDONLY;
+
+  int fd;
+  do {
+    fd = osOpen(fileName, oflags | kCloexec, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    const int err = errno;
+    // The file appeared or vanished after the check: still an existence refusal.
+    if (err == EEXIST && (flags & FO_CREATE_NEW)) {
+      lastOpenError = 2;
+      return false;
+    }
+    if (err == ENOENT && (flags & FO_READ) && !(flags & kCreateFlags)) {
+      lastOpenError = 1;
+      return false;
+    }
+    throw FileOpenError(fileName, std::strerror(err));
+  }
+  // A folder opens for reading on some systems but can never be read as a file.
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    osClose(fd);
+    throw FileOpenError(fileName, std::strerror(EISDIR));
+  }
+  stream_.reset(new cFileStream);
+  stream_->fd = fd;
+  return true;
+}
+
+bool cFile::close() {
+  if (!stream_) return true;
+  const bool ok = stream_->release();
+  stream_.reset();
+  return ok;
+}
+
+bool cFile::read(void* buf, int n, int* got) {
+  if (!stream_) return false;
+  cFileStream& s = *stream_;
+  char* dst = static_cast<char*>(buf);
+  int total = 0;
+  bool ok = true;
+  while (total < n) {
+    if (s.bufPos < s.bufLen) {
+      int take = s.bufLen - s.bufPos;
+      if (take > n - total) take = n - total;
+      std::memcpy(dst + total, s.buf + s.bufPos, static_cast<size_t>(take));
+      s.bufPos += take;
+      total += take;
+      continue;
+    }
+    // Buffer used up: the system's offset is the logical position again.
+    const Offset here = s.bufStart + s.bufLen;
+    s.bufLen = s.bufPos = 0;
+    if (n - total >= static_cast<int>(sizeof s.buf)) {
+      const long r = s.rawRead(dst + total, n - total);
+      if (r < 0) ok = false;
+      if (r <= 0) break;
+      total += static_cast<int>(r);
+      continue;
+    }
+    const long r = s.rawRead(s.buf, static_cast<int>(sizeof s.buf));
+    if (r < 0) ok = false;
+    if (r <= 0) break;
+    s.bufStart = here;
+    s.bufLen = static_cast<int>(r);
+  }
+  if (got) *got = total;
+  return ok;
+}
+
+bool cFile::write(const void* buf, int n, int* put) {
+  if (!stream_) return false;
+  cFileStream& s = *stream_;
+  int total = 0;
+  if (s.dropBuffer()) {
+    const char* src = static_cast<const char*>(buf);
+    s.written = true;
+    while (total < n) {
+      const long r = osWrite(s.fd, src + total, n - total);
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) break;  // full medium, size limit or I/O error: a short write
+      total += static_cast<int>(r);
+    }
+  }
+  if (put) *put = total;
+  return true;
+}
+
+bool cFile::seek(int pos) {
+  if (!stream_) return false;
+  cFileStream& s = *stream_;
+  if (pos < 0) return false;
+  if (s.bufLen > 0 && pos >= s.bufStart && pos <= s.bufStart + s.bufLen) {
+    s.bufPos = static_cast<int>(pos - s.bufStart);
+    return true;
+  }
+  s.bufLen = s.bufPos = 0;
+  return osSeek(s.fd, pos, SEEK_SET) == pos;
+}
+
+int cFile::tell() {
+  if (!stream_) return 0;
+  cFileStream& s = *stream_;
+  if (s.bufLen > 0) return static_cast<int>(s.bufStart + s.bufPos);
+  const Offset pos = osSeek(s.fd, 0, SEEK_CUR);
+  return pos < 0 ? 0 : static_cast<int>(pos);
+}
+
+bool cFile::truncate() {
+  if (!stream_) return false;
+  cFileStream& s = *stream_;
+  if (!s.dropBuffer()) return false;
+  const Offset pos = osSeek(s.fd, 0, SEEK_CUR);
+  if (pos < 0) return false;
+  s.written = true;
+  return osTruncate(s.fd, pos) == 0;
+}
+
+int readLine(cFile& file, char* buf, std::int16_t size) {
+  if (!file.isOpen() || !buf || size < 1) return -1;
+  int stored = 0;
+  bool readAny = false;
+  for (;;) {
+    char c;
+    int got = 0;
+    if (!file.read(&c, 1, &got)) return -1;
+    if (got == 0) {
+      if (!readAny) return 0;
+      break;
+    }
+    readAny = true;
+    if (c == '\r') {
+      char next;
+      if (!file.read(&next, 1, &got)) return -1;
+      // Anything but LF after a lone CR starts the next line.
+      if (got == 1 && next != '\n' && !file.seek(file.tell() - 1)) return -1;
+      break;
+    }
+    if (c == '\0') break;
+    if (stored == size) {
+      buf[size - 1] = '\0';
+      return size;
+    }
+    buf[stored++] = c;
+  }
+  if (stored == size) {
+    buf[size - 1] = '\0';
+    return size;
+  }
+  buf[stored] = '\0';
+  return stored + 1;
+}

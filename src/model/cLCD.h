@@ -1,0 +1,10 @@
+#pragma once
+
+// Display stub of the shared interface: the desktop has no instrument display.
+class cLCD {
+ public:
+  int print(const char* text);
+};
+
+// The one display object of the run.
+cLCD& processLCD();

@@ -1,0 +1,20 @@
+#include "model/cLog.h"
+
+namespace {
+
+cLog_base& builtInLog() {
+  static cLog_base log;
+  return log;
+}
+
+cLog* currentLog = nullptr;
+
+}  // namespace
+
+cLog& processLog() { return currentLog ? *currentLog : builtInLog(); }
+
+cLog* setProcessLog(cLog* log) {
+  cLog* previous = &processLog();
+  currentLog = log;
+  return previous;
+}

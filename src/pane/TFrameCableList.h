@@ -1,0 +1,170 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <QColor>
+#include <QFrame>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QStyle>
+
+#include "history/List_UndoRedo.h"
+#include "model/SListCables.h"
+
+class QAction;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPainter;
+class QToolBar;
+class QToolButton;
+class IPaneHost;
+class SListCables_Action;
+class CableListModel;
+
+// One table pane: a cable table, the file it belongs to and its undo/redo
+// history, shown as an owner-drawn list with the file and record commands.
+// Pane 0 is the left pane (table 1), pane 1 the right pane (table 2).
+class TFrameCableList : public QFrame {
+  Q_OBJECT
+
+ public:
+  // host is not owned and must outlive the pane; its copyAction() must already
+  // exist. The constructor does not call back into the host otherwise.
+  TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent = nullptr);
+  ~TFrameCableList() override;
+
+  int paneIndex() const { return paneIndex_; }
+  bool tableOpen() const { return tableOpen_; }
+  const SListCables& table() const { return table_; }
+  const QString& fileName() const { return fileName_; }
+  List_UndoRedo& history() { return history_; }
+  const List_UndoRedo& history() const { return history_; }
+
+  // One entry per row, true = selected.
+  std::vector<bool> selection() const;
+  // Selects exactly the rows marked true (missing entries: unselected).
+  void setSelection(const std::vector<bool>& selected);
+  // The list's focused row, -1 when there is none.
+  int currentRow() const;
+  void setCurrentRow(int row);
+
+  // --- file commands ---
+  void NewExecute();
+  void FileOpenExecute();
+  void FileSaveExecute();
+  // The save-as dialog, then saveFile with the accepted name.
+  void FileSaveAsExecute();
+  void ActionFileCloseExecute();
+
+  // True when the file existed and was read, even with problem lines. A file
+  // the system refuses to open (no permission, a folder, ...) leaves the pane
+  // exactly as it was and is reported in a critical box.
+  bool loadFile(const QString& path);
+  bool openFile(const QString& path);
+  bool saveFile(const QString& path, bool instrumentCopy);
+  bool saveTable();
+  // True means go on; anchor null centres the question over the main window.
+  bool askSaveChanges(QWidget* anchor);
+  bool closeTable(bool silent);
+  bool restoreTable();
+
+  // The problem lines of the last load, shared by both panes.
+  static QStringList& loadReport();
+  // One report line: "Стр. " line " (поз. " pos "): " Q text Q, text from
+  // Windows-1251; pos only when the low byte is set and some bit of
+  // 0x200 … 0x40000000 is set.
+  static QString reportLine(const char* text, std::uint32_t status, int line);
+
+  // --- record commands ---
+  void ActionDeleteSelectedExecute();
+  void ActionMoveUpExecute();
+  void ActionMoveDownExecute();
+  void Action_UndoExecute();
+  void Action_RedoExecute();
+  void ListBoxDblClick();
+  // Appends rec (for the copy between panes, which records its own action).
+  // False, with nothing changed, when the table is full.
+  bool appendRecord(const SCable& rec);
+
+  // --- state ---
+  void refreshStatus();
+  void refreshCommands();
+  void refreshUndoRedo();
+  // Takes the action over (the handle is cleared); an empty one is dropped.
+  void recordAction(std::unique_ptr<SListCables_Action>& action);
+  void resetHistory();
+
+  // Focus entered / left the pane: active pane, Ctrl+Z / Ctrl+V.
+  void FrameEnter();
+  void FrameExit();
+
+  // --- display ---
+  // The list's font size in points; the row height follows the font.
+  void ApplyFontSize(int pointSize);
+  int rowHeight() const { return rowHeight_; }
+  void repaintList();
+  // Draws row `row` of the table into rect (list coordinates of painter).
+  void ListBoxDrawItem(int row, const QRect& rect, QStyle::State state, QPainter* painter);
+
+  // Weighted mix of two colours per channel; f clamped to 0 … 1 (NaN: 0); the
+  // alpha of a is kept.
+  static QColor blendColor(const QColor& a, const QColor& b, double f);
+  // The method symbol of a row (bit 1 TDR pulse, bit 2 DC dashes) in the current
+  // pen; returns its width c = trunc(0.8 g).
+  static int drawMethodGlyph(QPainter* painter, int x0, int y0, int g, std::uint8_t flags);
+
+  // Actions (their captions are never shown: the buttons show icons only).
+  QAction* New = nullptr;
+  QAction* FileOpen = nullptr;
+  QAction* FileSave = nullptr;
+  QAction* FileSaveAs = nullptr;
+  QAction* ActionFileClose = nullptr;
+  QAction* LoadFileFromDevice = nullptr;
+  QAction* FileSaveToDevice = nullptr;
+  QAction* ActionAddNew = nullptr;
+  QAction* ActionEditCable = nullptr;
+  QAction* ActionView = nullptr;
+  QAction* ActionDeleteSelected = nullptr;
+  QAction* ActionMoveUp = nullptr;
+  QAction* ActionMoveDown = nullptr;
+  QAction* Action_Undo = nullptr;
+  QAction* Action_Redo = nullptr;
+
+  // Controls.
+  QToolBar* ToolBar1 = nullptr;
+  QToolButton* ToolButtonFileClose = nullptr;
+  QWidget* PanelStatus = nullptr;
+  QLineEdit* EditFileName = nullptr;
+  QToolBar* ToolBar3 = nullptr;
+  QToolButton* ToolButton_FileAction = nullptr;
+  QToolBar* ToolBar_CableActions = nullptr;
+  QListView* ListBox = nullptr;
+  QMenu* PopupMenuList = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildActions();
+  void buildLayout();
+  void onFocusChanged(QWidget* old, QWidget* now);
+  void showTableControls(bool shown);
+  void setFileActionsForOpenTable(bool open);
+  void afterUndoRedo();
+  void updateRowHeight();
+
+  const int paneIndex_;
+  IPaneHost* const host_;
+  bool tableOpen_ = false;
+  SListCables table_;
+  List_UndoRedo history_;
+  QString fileName_;
+  QString saveAsTitle_;
+  int rowHeight_ = 16;
+  bool focusInside_ = false;
+  CableListModel* model_ = nullptr;
+};

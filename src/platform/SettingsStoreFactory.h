@@ -1,0 +1,8 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ISettingsStore.h"
+
+// The current user's settings store: the registry on Windows, INI files elsewhere.
+std::unique_ptr<ISettingsStore> createUserSettingsStore();

@@ -1,0 +1,219 @@
+#include "settings/CProgramSettings.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include <QAction>
+#include <QRect>
+#include <QWidget>
+#include <QtEndian>
+
+#include "platform/ISettingsStore.h"
+#include "settings/CProgramInfo.h"
+
+const QString CProgramSettings::KeyPath = QStringLiteral("Software\\ORVEN\\Tolmira");
+const QString CProgramSettings::OldKeyPath = QStringLiteral("Software\\ORVEN\\Tolmira 1.00");
+const QString CProgramSettings::MainWindowSubKey = QStringLiteral("MainWindow");
+
+namespace {
+
+QByteArray encodeDouble(double value) {
+  quint64 bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  QByteArray bytes(8, '\0');
+  qToLittleEndian<quint64>(bits, bytes.data());
+  return bytes;
+}
+
+std::optional<double> decodeDouble(const QByteArray& bytes) {
+  if (bytes.size() != 8) return std::nullopt;
+  const quint64 bits = qFromLittleEndian<quint64>(bytes.constData());
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+std::optional<quint8> asByte(std::optional<qint32> value) {
+  if (!value || *value < 0 || *value > 255) return std::nullopt;
+  return static_cast<quint8>(*value);
+}
+
+void check(QAction* action, bool checked) {
+  if (action) action->setChecked(checked);
+}
+
+}  // namespace
+
+QString& CProgramSettings::ListFile(int paneIndex) { return paneIndex == 1 ? ListFile2 : ListFile1; }
+
+QString& CProgramSettings::LastOpenedFile(int paneIndex) {
+  return paneIndex == 1 ? LastOpenedFile2 : LastOpenedFile1;
+}
+
+QString& CProgramSettings::AutoSave(int paneIndex) { return paneIndex == 1 ? AutoSave2 : AutoSave1; }
+
+void CProgramSettings::SetAllowSameNames(bool value) {
+  AllowSameNames = value;
+  check(actionAllowSameNames_, value);
+}
+
+void CProgramSettings::SetMarkSameNames(bool value) {
+  MarkSameNames = value;
+  check(actionMarkSameNames_, value);
+}
+
+void CProgramSettings::SetMarkSameCables(bool value) {
+  MarkSameCables = value;
+  check(actionMarkSameCables_, value);
+}
+
+void CProgramSettings::bindActions(QAction* allowSameNames, QAction* markSameNames,
+                                   QAction* markSameCables) {
+  actionAllowSameNames_ = allowSameNames;
+  actionMarkSameNames_ = markSameNames;
+  actionMarkSameCables_ = markSameCables;
+  for (QAction* action : {allowSameNames, markSameNames, markSameCables})
+    if (action) action->setCheckable(true);
+  SetAllowSameNames(AllowSameNames);
+  SetMarkSameNames(MarkSameNames);
+  SetMarkSameCables(MarkSameCables);
+}
+
+void CProgramSettings::bindMessagesStyleActions(QAction* strict, QAction* playful) {
+  actionStyleStrict_ = strict;
+  actionStylePlayful_ = playful;
+  for (QAction* action : {strict, playful})
+    if (action) action->setCheckable(true);
+  updateMessagesStyleActions();
+}
+
+void CProgramSettings::updateMessagesStyleActions() {
+  // Unchecking first lets an exclusive group end with neither checked (style 2 and up).
+  check(actionStyleStrict_, false);
+  check(actionStylePlayful_, false);
+  if (MessagesStyle == 0) check(actionStyleStrict_, true);
+  if (MessagesStyle == 1) check(actionStylePlayful_, true);
+}
+
+void CProgramSettings::Load(ISettingsStore& store, QWidget* mainWindow) {
+  const QString& path = store.keyExists(OldKeyPath) ? OldKeyPath : KeyPath;
+  // A store that cannot be opened reads as an empty key.
+  const std::unique_ptr<ISettingsKey> key = store.openKey(path, true);
+  auto text = [&key](const char* name) {
+    return key ? key->readString(QLatin1String(name)).value_or(QString()) : QString();
+  };
+  auto integer = [&key](const char* name) -> std::optional<qint32> {
+    return key ? key->readInt(QLatin1String(name)) : std::nullopt;
+  };
+
+  ListFile1 = text("ListFile1");
+  ListFile2 = text("ListFile2");
+  LastOpenedFile1 = text("LastOpenedFile1");
+  LastOpenedFile2 = text("LastOpenedFile2");
+  AutoSave1 = text("AutoSave1");
+  AutoSave2 = text("AutoSave2");
+
+  // Called even when missing, so that the check marks follow the kept values.
+  const auto allow = integer("AllowSameNames");
+  SetAllowSameNames(allow ? *allow != 0 : AllowSameNames);
+  const auto names = integer("MarkSameNames");
+  SetMarkSameNames(names ? *names != 0 : MarkSameNames);
+  const auto cables = integer("MarkSameCables");
+  SetMarkSameCables(cables ? *cables != 0 : MarkSameCables);
+
+  MessagesStyle = asByte(integer("MessagesStyle")).value_or(0);
+  updateMessagesStyleActions();
+
+  if (const auto size = asByte(integer("FontSize"))) FontSize = *size;
+
+  // A ratio that is not a positive number would break the split between the panes.
+  const auto ratio = key ? key->readBinary(QStringLiteral("TableWidthK")) : std::nullopt;
+  const auto widthK = ratio ? decodeDouble(*ratio) : std::nullopt;
+  TableWidthK = widthK && std::isfinite(*widthK) && *widthK > 0.0 ? *widthK : 1.0;
+
+  EditWindow_Top = integer("EditWindow_Top").value_or(-1);
+  EditWindow_Left = integer("EditWindow_Left").value_or(-1);
+
+  if (key && mainWindow) loadGeometry(*key, *mainWindow);
+}
+
+void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
+  const std::unique_ptr<ISettingsKey> sub = key.openSubKey(MainWindowSubKey, false);
+  if (!sub) return;
+  QRect rect = window.normalGeometry();
+  if (rect.isEmpty()) rect = window.geometry();
+  const QRect before = rect;
+  if (const auto top = sub->readInt(QStringLiteral("Top"))) rect.moveTop(*top);
+  if (const auto left = sub->readInt(QStringLiteral("Left"))) rect.moveLeft(*left);
+  // A window of no size could not be found again.
+  if (const auto width = sub->readInt(QStringLiteral("Width")); width && *width > 0)
+    rect.setWidth(*width);
+  if (const auto height = sub->readInt(QStringLiteral("Height")); height && *height > 0)
+    rect.setHeight(*height);
+  if (rect != before) window.setGeometry(rect);
+  if (sub->readInt(QStringLiteral("Maximized")).value_or(0) != 0)
+    window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
+void CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
+  const std::unique_ptr<ISettingsKey> key = store.openKey(KeyPath, true);
+  if (!key) return;
+  bool ok = true;
+  auto text = [&](const char* name, const QString& value) {
+    ok = key->writeString(QLatin1String(name), value) && ok;
+  };
+  auto integer = [&](const char* name, qint32 value) {
+    ok = key->writeInt(QLatin1String(name), value) && ok;
+  };
+
+  text("Version", programInfo().Version());
+  text("ListFile1", ListFile1);
+  text("ListFile2", ListFile2);
+  text("LastOpenedFile1", LastOpenedFile1);
+  text("LastOpenedFile2", LastOpenedFile2);
+  text("AutoSave1", AutoSave1);
+  text("AutoSave2", AutoSave2);
+  integer("AllowSameNames", AllowSameNames ? 1 : 0);
+  integer("MarkSameNames", MarkSameNames ? 1 : 0);
+  integer("MarkSameCables", MarkSameCables ? 1 : 0);
+
+  // A return to 0 is stored, but a 0 is never created.
+  if (MessagesStyle != 0 || key->hasValue(QStringLiteral("MessagesStyle")))
+    integer("MessagesStyle", MessagesStyle);
+  if (FontSize != 0) integer("FontSize", FontSize);
+  // Likewise a return to equal widths must replace a stored ratio.
+  const QString widthK = QStringLiteral("TableWidthK");
+  if (TableWidthK != 1.0 || key->hasValue(widthK))
+    ok = key->writeBinary(widthK, encodeDouble(TableWidthK)) && ok;
+
+  integer("EditWindow_Top", EditWindow_Top);
+  integer("EditWindow_Left", EditWindow_Left);
+
+  if (mainWindow) {
+    const std::unique_ptr<ISettingsKey> sub = key->openSubKey(MainWindowSubKey, true);
+    if (!sub) {
+      ok = false;
+    } else {
+      // The rectangle the window returns to when it is no longer maximized.
+      QRect rect = mainWindow->normalGeometry();
+      if (rect.isEmpty()) rect = mainWindow->geometry();
+      ok = sub->writeInt(QStringLiteral("Maximized"), mainWindow->isMaximized() ? 1 : 0) && ok;
+      ok = sub->writeInt(QStringLiteral("Top"), rect.top()) && ok;
+      ok = sub->writeInt(QStringLiteral("Left"), rect.left()) && ok;
+      ok = sub->writeInt(QStringLiteral("Width"), rect.width()) && ok;
+      ok = sub->writeInt(QStringLiteral("Height"), rect.height()) && ok;
+      ok = sub->flush() && ok;
+    }
+  }
+  ok = key->flush() && ok;
+
+  // The older key goes only once its values are safely in the current one.
+  if (ok && store.keyExists(OldKeyPath)) store.deleteKey(OldKeyPath);
+}
+
+CProgramSettings& programSettings() {
+  static CProgramSettings settings;
+  return settings;
+}

@@ -1,0 +1,52 @@
+#include "app/CApplication.h"
+
+#include <stdexcept>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include "support/GuiTestMain.h"
+#include "support/ScriptedModal.h"
+
+QApplication* createTestApplication(int& argc, char** argv) { return new CApplication(argc, argv); }
+
+namespace {
+
+// An event handler that fails the way a command may: by throwing.
+class Thrower : public QObject {
+ public:
+  int handled = 0;
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) {
+      ++handled;
+      throw std::runtime_error("Нет доступа к файлу");
+    }
+    return QObject::event(e);
+  }
+};
+
+}  // namespace
+
+TEST(CApplication, ExceptionFromHandlerIsShownAndTheLoopGoesOn) {
+  auto* app = qobject_cast<CApplication*>(QCoreApplication::instance());
+  ASSERT_NE(app, nullptr);
+  ScriptedModal modal;
+  modal.answerStandardBox(QMessageBox::Ok).answerStandardBox(QMessageBox::Ok);
+
+  Thrower t;
+  QEvent first(QEvent::User);
+  EXPECT_FALSE(QCoreApplication::sendEvent(&t, &first));
+  ASSERT_EQ(modal.asked().size(), 1u);
+  EXPECT_EQ(modal.last().kind, ScriptedModal::Kind::StandardBox);
+  EXPECT_EQ(modal.last().standardKind, StandardBoxKind::Critical);
+  EXPECT_EQ(modal.last().text, QStringLiteral("Нет доступа к файлу"));
+
+  // The program goes on: a posted event still reaches its handler through the loop.
+  QCoreApplication::postEvent(&t, new QEvent(QEvent::User));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.handled, 2);
+  EXPECT_EQ(modal.asked().size(), 2u);
+}

@@ -1,0 +1,262 @@
+#include "model/cFile.h"
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/FileOpenError.h"
+#include "model/FileTestSupport.h"
+
+namespace {
+
+class CFileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::string existing = dir.file("existing.txt");
+  std::string missing = dir.file("missing.txt");
+  void SetUp() override { writeBytes(existing, "0123456789"); }
+};
+
+}  // namespace
+
+TEST_F(CFileTest, ExistenceRulesRefuseAndSetLastOpenError) {
+  cFile f;
+  lastOpenError = 0;
+  EXPECT_FALSE(f.open(missing.c_str(), FO_READ));
+  EXPECT_EQ(1, lastOpenError);
+  EXPECT_FALSE(f.isOpen());
+  EXPECT_FALSE(fileExists(missing));
+
+  EXPECT_FALSE(f.open(existing.c_str(), FO_CREATE_NEW | FO_WRITE));
+  EXPECT_EQ(2, lastOpenError);
+  EXPECT_EQ("0123456789", readBytes(existing));
+
+  // A successful open leaves the last refusal as it was.
+  EXPECT_TRUE(f.open(existing.c_str(), FO_READ));
+  EXPECT_EQ(2, lastOpenError);
+  EXPECT_TRUE(f.open(missing.c_str(), FO_CREATE_NEW | FO_WRITE));
+  EXPECT_EQ(2, lastOpenError);
+  EXPECT_TRUE(f.close());
+  EXPECT_TRUE(fileExists(missing));
+}
+
+TEST_F(CFileTest, OpenModes) {
+  cFile f;
+  // 18 = create always + write: an existing file is emptied.
+  ASSERT_TRUE(f.open(existing.c_str(), FO_CREATE_ALWAYS | FO_WRITE));
+  int put = -1;
+  ASSERT_TRUE(f.write("ab", 2, &put));
+  EXPECT_EQ(2, put);
+  ASSERT_TRUE(f.close());
+  EXPECT_EQ("ab", readBytes(existing));
+
+  // Write alone keeps the content and starts at position 0.
+  writeBytes(existing, "0123456789");
+  ASSERT_TRUE(f.open(existing.c_str(), FO_WRITE));
+  ASSERT_TRUE(f.write("xy", 2, &put));
+  ASSERT_TRUE(f.close());
+  EXPECT_EQ("xy23456789", readBytes(existing));
+
+  // Create mode is readable too.
+  ASSERT_TRUE(f.open(missing.c_str(), FO_CREATE));
+  ASSERT_TRUE(f.write("hello", 5, nullptr));
+  ASSERT_TRUE(f.seek(1));
+  char buf[8] = {};
+  int got = 0;
+  ASSERT_TRUE(f.read(buf, 8, &got));
+  EXPECT_EQ(4, got);
+  EXPECT_STREQ("ello", buf);
+}
+
+TEST_F(CFileTest, SystemFailuresThrowWithPathAndMessage) {
+  struct Case {
+    const char* what;
+    std::string path;
+    int flags;
+    const char* osText;
+  };
+  const std::vector<Case> cases = {
+      {"a folder read", dir.path(), FO_READ, std::strerror(EISDIR)},
+      {"a folder created", dir.path(), FO_CREATE_ALWAYS | FO_WRITE, std::strerror(EISDIR)},
+      {"missing directory", dir.file("no/such/file.txt"), FO_CREATE_ALWAYS | FO_WRITE,
+       std::strerror(ENOENT)},
+      {"parent is a file", existing + "/x.txt", FO_CREATE_ALWAYS | FO_WRITE,
+       std::strerror(ENOTDIR)},
+      {"write a missing file", missing, FO_WRITE, std::strerror(ENOENT)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    cFile f;
+    lastOpenError = 0;
+    try {
+      f.open(c.path.c_str(), c.flags);
+      ADD_FAILURE() << "no exception";
+    } catch (const FileOpenError& e) {
+      EXPECT_EQ(c.path, e.path());
+      EXPECT_EQ(std::string(c.osText), e.osMessage());
+      EXPECT_NE(std::string::npos, std::string(e.what()).find(c.path));
+    }
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_EQ(0, lastOpenError);
+  }
+}
+
+TEST_F(CFileTest, ClosedFileDoesNothing) {
+  cFile f;
+  char buf[4];
+  int n = 7;
+  EXPECT_FALSE(f.read(buf, 4, &n));
+  EXPECT_FALSE(f.write(buf, 4, &n));
+  EXPECT_EQ(7, n);
+  EXPECT_FALSE(f.seek(0));
+  EXPECT_EQ(0, f.tell());
+  EXPECT_FALSE(f.truncate());
+  EXPECT_TRUE(f.close());
+  EXPECT_EQ(-1, readLine(f, buf, 4));
+}
+
+// Reads are buffered: writing, truncating and seeking after a partial read must
+// still act at the logical position.
+TEST_F(CFileTest, BufferedReadKeepsLogicalPosition) {
+  std::string big(10000, 'a');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + i % 26);
+  writeBytes(existing, big);
+
+  cFile f;
+  ASSERT_TRUE(f.open(existing.c_str(), FO_WRITE | FO_READ));
+  ASSERT_FALSE(f.isOpen() && false);
+  f.close();
+  // FO_READ wins over FO_WRITE for the mode: open for writing through create-free 2 only.
+  ASSERT_TRUE(f.open(existing.c_str(), FO_READ));
+  char c = 0;
+  int got = 0;
+  ASSERT_TRUE(f.read(&c, 1, &got));
+  EXPECT_EQ('a', c);
+  EXPECT_EQ(1, f.tell());
+  ASSERT_TRUE(f.seek(4097));
+  ASSERT_TRUE(f.read(&c, 1, &got));
+  EXPECT_EQ(big[4097], c);
+  ASSERT_TRUE(f.seek(4096));
+  ASSERT_TRUE(f.read(&c, 1, &got));
+  EXPECT_EQ(big[4096], c);
+  std::vector<char> rest(20000);
+  ASSERT_TRUE(f.read(rest.data(), 20000, &got));
+  EXPECT_EQ(10000 - 4097, got);
+  EXPECT_EQ(0, std::memcmp(rest.data(), big.data() + 4097, static_cast<std::size_t>(got)));
+  ASSERT_TRUE(f.read(&c, 1, &got));
+  EXPECT_EQ(0, got);
+  f.close();
+
+  ASSERT_TRUE(f.open(existing.c_str(), FO_CREATE_NEW | FO_CREATE | FO_WRITE) == false);
+  // Create mode reads and writes one stream.
+  ASSERT_TRUE(f.open(dir.file("rw.txt").c_str(), FO_CREATE));
+  ASSERT_TRUE(f.write(big.data(), 10000, &got));
+  ASSERT_TRUE(f.seek(0));
+  char three[3];
+  ASSERT_TRUE(f.read(three, 3, &got));
+  ASSERT_TRUE(f.write("XYZ", 3, &got));
+  EXPECT_EQ(6, f.tell());
+  ASSERT_TRUE(f.read(&c, 1, &got));
+  EXPECT_EQ(big[6], c);
+  ASSERT_TRUE(f.truncate());
+  EXPECT_EQ(7, f.tell());
+  ASSERT_TRUE(f.close());
+  EXPECT_EQ(big.substr(0, 3) + "XYZ" + big.substr(6, 1), readBytes(dir.file("rw.txt")));
+}
+
+namespace {
+
+struct LineCase {
+  const char* name;
+  std::string bytes;
+  int size;
+  std::vector<std::pair<int, std::string>> lines;  // result and text; ends with the 0
+};
+
+std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+
+std::string numbered(int n) {
+  std::string s;
+  for (int i = 1; i <= n; ++i) s += static_cast<char>('0' + i % 10);
+  return s;
+}
+
+}  // namespace
+
+TEST(ReadLine, Cases) {
+  const std::string s200 = numbered(200);
+  const std::string s128 = numbered(128);
+  const std::string s127 = numbered(127);
+  // A lone CR as the last byte of the read buffer must still give its next byte back.
+  const std::string edge = repeat('x', 4095) + "\r" + "y\r\n";
+  const std::vector<LineCase> cases = {
+      {"CR LF, lone CR, CR LF", "A\r\nB\rC\r\n", 128, {{2, "A"}, {2, "B"}, {2, "C"}, {0, ""}}},
+      {"empty file", "", 128, {{0, ""}}},
+      {"single CR", "\r", 128, {{1, ""}, {0, ""}}},
+      {"last line without end", "A\r\nlast", 128, {{2, "A"}, {5, "last"}, {0, ""}}},
+      {"bare LF stays in the line", "a\nb\r\n", 128, {{4, "a\nb"}, {0, ""}}},
+      {"NUL ends a line", std::string("ab\0cd", 5), 128, {{3, "ab"}, {3, "cd"}, {0, ""}}},
+      {"empty lines", "\r\n\r\n", 128, {{1, ""}, {1, ""}, {0, ""}}},
+      {"CR CR", "\r\rX", 128, {{1, ""}, {1, ""}, {2, "X"}, {0, ""}}},
+      {"127 characters", s127 + "\r\nZ", 128, {{128, s127}, {2, "Z"}, {0, ""}}},
+      {"128 characters lose the last", s128 + "\r\nZ", 128,
+       {{128, s128.substr(0, 127)}, {2, "Z"}, {0, ""}}},
+      {"200 characters split", s200 + "\r\n", 128,
+       {{128, s200.substr(0, 127)}, {72, s200.substr(129)}, {0, ""}}},
+      {"small buffer", "abcdef", 3, {{3, "ab"}, {3, "ef"}, {0, ""}}},
+      {"lone CR at buffer end", edge, 4200,
+       {{4096, repeat('x', 4095)}, {2, "y"}, {0, ""}}},
+  };
+  TempDir dir;
+  for (const LineCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file("lines.txt");
+    writeBytes(path, c.bytes);
+    cFile f;
+    ASSERT_TRUE(f.open(path.c_str(), FO_READ));
+    std::vector<char> buf(static_cast<std::size_t>(c.size) + 1, '#');
+    for (const auto& expected : c.lines) {
+      const int got = readLine(f, buf.data(), static_cast<std::int16_t>(c.size));
+      ASSERT_EQ(expected.first, got);
+      if (got > 0) {
+        EXPECT_EQ(expected.second, std::string(buf.data()));
+        EXPECT_EQ('#', buf[static_cast<std::size_t>(c.size)]) << "wrote beyond size";
+      }
+    }
+  }
+}
+
+// The existence check and the open itself are one step: a file that vanishes in
+// between is still "missing", never a system error.
+TEST_F(CFileTest, FileRemovedBetweenCheckAndOpenIsMissing) {
+  std::atomic<bool> stop{false};
+  const std::string path = dir.file("flicker.txt");
+  std::thread toggler([&] {
+    while (!stop) {
+      writeBytes(path, "x");
+      std::remove(path.c_str());
+    }
+  });
+  int opened = 0, refused = 0, thrown = 0;
+  for (int i = 0; i < 20000; ++i) {
+    cFile f;
+    try {
+      if (f.open(path.c_str(), FO_READ)) {
+        ++opened;
+      } else {
+        EXPECT_EQ(1, lastOpenError);
+        ++refused;
+      }
+    } catch (const FileOpenError& e) {
+      ++thrown;
+    }
+  }
+  stop = true;
+  toggler.join();
+  EXPECT_EQ(0, thrown);
+  EXPECT_GT(opened + refused, 0);
+}
