@@ -161,7 +161,9 @@ bool stepDecade(float& v, int n, float min, float max, std::int8_t d, bool snap)
   float delta = f32(dir * stepSequence[idx] * s.unit);
   float x = f32(static_cast<double>(v) + delta);
 
-  if (s.exponent >= 1) {
+  // Only a real move down can leave the decade; a count of 0 must not push a
+  // value sitting on the decade's start.
+  if (s.exponent >= 1 && n < 0) {
     const float lim = f32(0.05 * s.unit + s.decade);
     if (std::fabs(x) < lim) {
       // The move leaves the decade downward.
@@ -251,7 +253,6 @@ int scanNumber(const char* text, float* value, int* consumed) {
   int exponentSign = 1;
   std::int64_t accepted = 0;
   bool mark = false;
-  bool mantissaDigit = false;
   bool endBeforeDigit = false;
 
   for (const char* p = text;; ++p) {
@@ -297,7 +298,6 @@ int scanNumber(const char* text, float* value, int* consumed) {
       if (state == AfterPoint) state = FracDigits;
       if (state == AfterE || state == AfterExpSign) state = ExpDigits;
       if (state == IntDigits || state == FracDigits) {
-        mantissaDigit = true;
         if (mantissa <= (kMantissaMax - digit) / 10) {
           mantissa = mantissa * 10 + digit;
           if (state == FracDigits) --scale;
@@ -309,13 +309,12 @@ int scanNumber(const char* text, float* value, int* consumed) {
       }
       mark = true;
     } else if (c == 'e' || c == 'E') {
-      if (state == Start || state == AfterSign || (state == AfterPoint && !mantissaDigit)) {
-        // An exponent needs a mantissa digit before it (".e5" is no number).
+      // Malformed exponents read as the instrument reads them: ".e5" is 0 and a
+      // further exponent letter carries on the same exponent ("1e5e3" is 1e53).
+      if (state == Start || state == AfterSign) {
         stop = true;
         mark = false;
-      } else if (state >= AfterE) {
-        // A second exponent letter ends the number; it must not join a
-        // second exponent onto the first.
+      } else if (state == AfterE) {
         stop = true;
       } else {
         state = AfterE;
