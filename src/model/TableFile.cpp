@@ -11,6 +11,9 @@
 #include <sys/stat.h>
 
 #ifdef _WIN32
+#ifndef S_ISDIR
+#define S_ISDIR(m) (((m) & S_IFMT) == S_IFDIR)
+#endif
 #include <windows.h>
 #include <io.h>
 #include <process.h>

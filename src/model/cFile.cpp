@@ -9,6 +9,9 @@
 #include <sys/types.h>
 
 #ifdef _WIN32
+#ifndef S_ISDIR
+#define S_ISDIR(m) (((m) & S_IFMT) == S_IFDIR)
+#endif
 #include <io.h>
 #else
 #include <unistd.h>
@@ -46,8 +49,8 @@ constexpr int kCreateFlags = FO_CREATE_NEW | FO_CREATE | FO_CREATE_ALWAYS;
 
 }  // namespace
 
-// A descriptor with a read-ahead buffer. While the buffer holds data, the
-// system's offset is bufStart + bufLen and the logical position bufStart + bufPos.
+// A descriptor with a read-ahead buffer. Always: the logical position is
+// bufStart + bufPos and the system's offset is bufStart + bufLen.
 struct cFileStream {
   int fd = -1;
   bool written = false;
@@ -58,10 +61,20 @@ struct cFileStream {
 
   // Puts the system's offset back at the logical position and empties the buffer.
   bool dropBuffer() {
-    if (bufLen == 0) return true;
+    if (bufLen == bufPos) {
+      bufStart += bufLen;
+      bufLen = bufPos = 0;
+      return true;
+    }
     const Offset pos = bufStart + bufPos;
     bufLen = bufPos = 0;
-    return osSeek(fd, pos, SEEK_SET) == pos;
+    if (osSeek(fd, pos, SEEK_SET) == pos) {
+      bufStart = pos;
+      return true;
+    }
+    const Offset here = osSeek(fd, 0, SEEK_CUR);
+    bufStart = here < 0 ? 0 : here;
+    return false;
   }
 
   // Reads into dst, retrying after interruptions; -1 on failure.
@@ -162,20 +175,18 @@ bool cFile::read(void* buf, int n, int* got) {
       total += take;
       continue;
     }
-    // Buffer used up: the system's offset is the logical position again.
-    const Offset here = s.bufStart + s.bufLen;
-    s.bufLen = s.bufPos = 0;
+    s.dropBuffer();  // used up: no seek needed, the offsets agree
     if (n - total >= static_cast<int>(sizeof s.buf)) {
       const long r = s.rawRead(dst + total, n - total);
       if (r < 0) ok = false;
       if (r <= 0) break;
+      s.bufStart += r;
       total += static_cast<int>(r);
       continue;
     }
     const long r = s.rawRead(s.buf, static_cast<int>(sizeof s.buf));
     if (r < 0) ok = false;
     if (r <= 0) break;
-    s.bufStart = here;
     s.bufLen = static_cast<int>(r);
   }
   if (got) *got = total;
@@ -195,6 +206,7 @@ bool cFile::write(const void* buf, int n, int* put) {
       if (r <= 0) break;  // full medium, size limit or I/O error: a short write
       total += static_cast<int>(r);
     }
+    s.bufStart += total;
   }
   if (put) *put = total;
   return true;
@@ -209,25 +221,31 @@ bool cFile::seek(int pos) {
     return true;
   }
   s.bufLen = s.bufPos = 0;
-  return osSeek(s.fd, pos, SEEK_SET) == pos;
+  const Offset reached = osSeek(s.fd, pos, SEEK_SET);
+  if (reached < 0) {
+    // Offset unknown now: ask the system where it stands.
+    const Offset here = osSeek(s.fd, 0, SEEK_CUR);
+    s.bufStart = here < 0 ? 0 : here;
+    return false;
+  }
+  s.bufStart = reached;
+  return reached == pos;
 }
 
 int cFile::tell() {
   if (!stream_) return 0;
-  cFileStream& s = *stream_;
-  if (s.bufLen > 0) return static_cast<int>(s.bufStart + s.bufPos);
-  const Offset pos = osSeek(s.fd, 0, SEEK_CUR);
-  return pos < 0 ? 0 : static_cast<int>(pos);
+  return static_cast<int>(stream_->bufStart + stream_->bufPos);
 }
 
 bool cFile::truncate() {
   if (!stream_) return false;
   cFileStream& s = *stream_;
   if (!s.dropBuffer()) return false;
-  const Offset pos = osSeek(s.fd, 0, SEEK_CUR);
-  if (pos < 0) return false;
+  // Nothing to cut: some FAT drivers refuse a truncate to the current size.
+  struct stat st;
+  if (::fstat(s.fd, &st) == 0 && st.st_size == s.bufStart) return true;
   s.written = true;
-  return osTruncate(s.fd, pos) == 0;
+  return osTruncate(s.fd, s.bufStart) == 0;
 }
 
 int readLine(cFile& file, char* buf, std::int16_t size) {
