@@ -123,7 +123,7 @@ std::unique_ptr<ISettingsKey> CMemorySettingsStore::open(const std::shared_ptr<S
 
 bool CMemorySettingsStore::deleteKey(const QString& path) {
   const QString key = normalizedPath(path);
-  if (key.isEmpty() || state_->failWrite) return false;
+  if (key.isEmpty() || state_->failDelete) return false;
   const QString below = key + QLatin1Char('\\');
   for (auto it = state_->keys.begin(); it != state_->keys.end();) {
     if (it->first == key || it->first.startsWith(below))

@@ -11,8 +11,9 @@
 #include "platform/ISettingsStore.h"
 
 // A settings store held in memory, for tests. Key paths and value names compare
-// exactly. setFailOpen/setFailWrite make the store behave like one that cannot be
-// opened or written, to check that callers carry on.
+// exactly. The failure switches make it behave like a store that cannot be opened
+// (setFailOpen), whose values and new keys cannot be written (setFailWrite), or whose
+// keys cannot be deleted (setFailDelete), to check that callers carry on.
 class CMemorySettingsStore : public ISettingsStore {
  public:
   using Value = std::variant<QString, qint32, QByteArray>;
@@ -25,6 +26,7 @@ class CMemorySettingsStore : public ISettingsStore {
     std::map<QString, Key> keys;
     bool failOpen = false;
     bool failWrite = false;
+    bool failDelete = false;
   };
 
   CMemorySettingsStore();
@@ -36,6 +38,7 @@ class CMemorySettingsStore : public ISettingsStore {
 
   void setFailOpen(bool fail) { state_->failOpen = fail; }
   void setFailWrite(bool fail) { state_->failWrite = fail; }
+  void setFailDelete(bool fail) { state_->failDelete = fail; }
 
   QStringList keyPaths() const;  // every existing key, sorted
 

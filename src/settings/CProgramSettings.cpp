@@ -13,10 +13,6 @@
 #include "platform/ISettingsStore.h"
 #include "settings/CProgramInfo.h"
 
-const QString CProgramSettings::KeyPath = QStringLiteral("Software\\ORVEN\\Tolmira");
-const QString CProgramSettings::OldKeyPath = QStringLiteral("Software\\ORVEN\\Tolmira 1.00");
-const QString CProgramSettings::MainWindowSubKey = QStringLiteral("MainWindow");
-
 namespace {
 
 QByteArray encodeDouble(double value) {
@@ -98,7 +94,8 @@ void CProgramSettings::updateMessagesStyleActions() {
 }
 
 void CProgramSettings::Load(ISettingsStore& store, QWidget* mainWindow) {
-  const QString& path = store.keyExists(OldKeyPath) ? OldKeyPath : KeyPath;
+  const QString oldPath = QString::fromLatin1(OldKeyPath);
+  const QString path = store.keyExists(oldPath) ? oldPath : QString::fromLatin1(KeyPath);
   // A store that cannot be opened reads as an empty key.
   const std::unique_ptr<ISettingsKey> key = store.openKey(path, true);
   auto text = [&key](const char* name) {
@@ -140,7 +137,8 @@ void CProgramSettings::Load(ISettingsStore& store, QWidget* mainWindow) {
 }
 
 void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
-  const std::unique_ptr<ISettingsKey> sub = key.openSubKey(MainWindowSubKey, false);
+  const std::unique_ptr<ISettingsKey> sub =
+      key.openSubKey(QString::fromLatin1(MainWindowSubKey), false);
   if (!sub) return;
   QRect rect = window.normalGeometry();
   if (rect.isEmpty()) rect = window.geometry();
@@ -158,7 +156,7 @@ void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
 }
 
 void CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
-  const std::unique_ptr<ISettingsKey> key = store.openKey(KeyPath, true);
+  const std::unique_ptr<ISettingsKey> key = store.openKey(QString::fromLatin1(KeyPath), true);
   if (!key) return;
   bool ok = true;
   auto text = [&](const char* name, const QString& value) {
@@ -192,7 +190,8 @@ void CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
   integer("EditWindow_Left", EditWindow_Left);
 
   if (mainWindow) {
-    const std::unique_ptr<ISettingsKey> sub = key->openSubKey(MainWindowSubKey, true);
+    const std::unique_ptr<ISettingsKey> sub =
+        key->openSubKey(QString::fromLatin1(MainWindowSubKey), true);
     if (!sub) {
       ok = false;
     } else {
@@ -210,7 +209,8 @@ void CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
   ok = key->flush() && ok;
 
   // The older key goes only once its values are safely in the current one.
-  if (ok && store.keyExists(OldKeyPath)) store.deleteKey(OldKeyPath);
+  const QString oldPath = QString::fromLatin1(OldKeyPath);
+  if (ok && store.keyExists(oldPath)) store.deleteKey(oldPath);
 }
 
 CProgramSettings& programSettings() {

@@ -15,9 +15,10 @@ class ISettingsStore;
 // place without a word.
 class CProgramSettings {
  public:
-  static const QString KeyPath;     // "Software\\ORVEN\\Tolmira"
-  static const QString OldKeyPath;  // "Software\\ORVEN\\Tolmira 1.00", migrated on save
-  static const QString MainWindowSubKey;  // "MainWindow"
+  // Constants, not QStrings, so that other files' static objects may use them.
+  static constexpr char KeyPath[] = "Software\\ORVEN\\Tolmira";
+  static constexpr char OldKeyPath[] = "Software\\ORVEN\\Tolmira 1.00";  // migrated on save
+  static constexpr char MainWindowSubKey[] = "MainWindow";
 
   QString LastOpenedFile1, LastOpenedFile2, ListFile1, ListFile2, AutoSave1, AutoSave2;
   qint32 EditWindow_Top = 0, EditWindow_Left = 0;
