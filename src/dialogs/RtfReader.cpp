@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -40,6 +41,10 @@ enum class Dest { Text, Skip, FontTable };
 struct GroupState {
   CharState ch;
   Qt::Alignment align = Qt::AlignLeft;
+  int leftIndent = 0;   // twips, \li
+  int firstIndent = 0;  // twips, \fi (negative: hanging)
+  int spaceBefore = 0;  // twips, \sb
+  int spaceAfter = 0;   // twips, \sa
   int uc = 1;     // characters that stand in for each \uN
   int font = -1;  // -1: the default font
   Dest dest = Dest::Text;
@@ -319,6 +324,15 @@ class Parser {
     // Paragraph formatting.
     else if (w == "pard") {
       s.align = Qt::AlignLeft;
+      s.leftIndent = s.firstIndent = s.spaceBefore = s.spaceAfter = 0;
+    } else if (w == "li") {
+      s.leftIndent = clampTwips(param);
+    } else if (w == "fi") {
+      s.firstIndent = clampTwips(param);
+    } else if (w == "sb") {
+      s.spaceBefore = clampTwips(param);
+    } else if (w == "sa") {
+      s.spaceAfter = clampTwips(param);
     } else if (w == "ql") {
       s.align = Qt::AlignLeft;
     } else if (w == "qc") {
@@ -461,9 +475,23 @@ class Parser {
     text_.clear();
   }
 
+  static int clampTwips(int v) { return v < -31680 ? -31680 : (v > 31680 ? 31680 : v); }
+
   void applyBlockFormat() {
+    const GroupState& s = stack_.back();
     QTextBlockFormat bf = cursor_.blockFormat();
-    bf.setAlignment(stack_.back().align);
+    bf.setAlignment(s.align);
+    constexpr double kTwipsPerPixel = 15.0;  // 1440 twips an inch at 96 pixels an inch
+    const double left = s.leftIndent > 0 ? s.leftIndent / kTwipsPerPixel : 0.0;
+    double first = s.firstIndent / kTwipsPerPixel;
+    if (left + first < 0) first = -left;
+    bf.setLeftMargin(left);
+    bf.setTextIndent(first);
+    bf.setTopMargin(s.spaceBefore > 0 ? s.spaceBefore / kTwipsPerPixel : 0.0);
+    bf.setBottomMargin(s.spaceAfter > 0 ? s.spaceAfter / kTwipsPerPixel : 0.0);
+    // A hanging first line tabs to the paragraph's indent, as in a bulleted list.
+    if (first < 0) bf.setTabPositions({QTextOption::Tab(left, QTextOption::LeftTab)});
+    else bf.clearProperty(QTextFormat::TabPositions);
     cursor_.setBlockFormat(bf);
   }
 
@@ -532,6 +560,7 @@ RtfReader::Result RtfReader::read(const QByteArray& rtf, QTextDocument* doc) {
     QString text = utf8.decode(rtf);
     if (utf8.hasError())
       text = QString::fromStdString(cp1251ToUtf8(std::string_view(rtf.constData(), rtf.size())));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     doc->setPlainText(text);
     result.complete = true;
     return result;

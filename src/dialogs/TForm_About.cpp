@@ -45,6 +45,12 @@ QLineEdit* field(QWidget* parent, const char* text, int left, int top, int width
   return e;
 }
 
+void fitWidth(QLineEdit* e) {
+  // A frameless line edit keeps a few pixels of margin on each side.
+  const int needed = e->fontMetrics().horizontalAdvance(e->text()) + 8;
+  if (needed > e->width()) e->resize(needed, e->height());
+}
+
 void setTextColor(QLineEdit* e, const QColor& color) {
   QPalette p = e->palette();
   p.setColor(QPalette::Text, color);
@@ -118,6 +124,13 @@ void TForm_About::build() {
     setTextColor(e, kLinkColor);
     e->setMouseTracking(true);
   }
+  // The link fields are designed 73 wide; an address that does not fit widens its field
+  // (and moves the second address along) rather than being cut off.
+  fitWidth(Edit_Mail);
+  fitWidth(Edit1);
+  fitWidth(Edit4);
+  const int afterFirstMail = Edit_Mail->geometry().right() + 8;
+  if (Edit1->x() < afterFirstMail) Edit1->move(afterFirstMail, Edit1->y());
   linkCursor_ = Edit_Mail->cursor();
   // Out of the Tab order, still reachable by the mouse.
   Edit_Mail->setFocusPolicy(Qt::ClickFocus);
@@ -127,9 +140,7 @@ void TForm_About::build() {
   Button_Close->setGeometry(347, 265, 75, 25);
   connect(Button_Close, &QPushButton::clicked, this, [this] { done(1); });
 
-  setTabOrder(Button_Close, Edit2);
-  setTabOrder(Edit2, Edit3);
-  setTabOrder(Edit3, Edit1);
+  // Tab order is the order of creation: Edit2, Edit3, Edit1, Button_Close.
 
   // The window sees key presses before its controls.
   // It also takes the panel's and the fields' mouse events.
@@ -184,12 +195,9 @@ bool TForm_About::isLink(const QObject* o) const {
 
 bool TForm_About::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
-    case QEvent::KeyPress: {
-      auto* key = static_cast<QKeyEvent*>(event);
-      FormKeyDown(key);
-      if (key->isAccepted()) return true;
+    case QEvent::KeyPress:
+      if (FormKeyDown(static_cast<QKeyEvent*>(event))) return true;
       break;
-    }
     case QEvent::MouseMove:
       if (watched == Panel1) Panel1MouseMove();
       else if (isLink(watched)) LinkMouseMove(static_cast<QLineEdit*>(watched));
@@ -214,13 +222,11 @@ bool TForm_About::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TForm_About::FormKeyDown(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    event->accept();
-    done(2);
-    return;
-  }
-  event->ignore();
+bool TForm_About::FormKeyDown(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) return false;
+  event->accept();
+  done(2);
+  return true;
 }
 
 void TForm_About::EditSelectAll(QLineEdit* field) { field->selectAll(); }

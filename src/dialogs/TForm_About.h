@@ -57,7 +57,7 @@ class TForm_About : public QDialog {
 
  private:
   void build();
-  void FormKeyDown(QKeyEvent* event);
+  bool FormKeyDown(QKeyEvent* event);  // true when the key was taken
   void EditSelectAll(QLineEdit* field);
   void LinkClick(QLineEdit* field);
   void LinkMouseMove(QLineEdit* field);

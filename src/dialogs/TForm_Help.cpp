@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -40,11 +41,14 @@ TForm_Help::TForm_Help(const QString& programDir, QWidget* parent)
   layout->setSpacing(0);
   layout->addWidget(RichEdit1, 1);
   layout->addWidget(Panel1, 0);
+  layout->activate();  // the text view gets its real size before the text goes in
 
   const QString helpFile = QDir(programDir).filePath(helpFileName());
   if (!programDir.isEmpty() && QFileInfo(helpFile).isFile())
     fromFile_ = RtfReader::readFile(helpFile, RichEdit1->document());
-  // An unreadable file leaves the built-in text.
+  // An unreadable file leaves the built-in text. The reading carried the view's cursor
+  // to the end; the text is read from its start.
+  RichEdit1->moveCursor(QTextCursor::Start);
 }
 
 QStringList TForm_Help::builtInLines() {
