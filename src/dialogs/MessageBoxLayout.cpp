@@ -74,20 +74,25 @@ MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in) {
   r.client = QSize(clientWidth, rowTop + rowHeight);
   r.focusIndex = messageBoxFocusIndex(in.flags, n);
 
-  QPoint pos;
   if (in.anchored) {
-    pos = in.anchorTopLeft;
+    r.requested = in.anchorTopLeft;
   } else {
-    pos = QPoint(in.mainWindow.left() + in.mainWindow.width() / 2 - kDesignHalfWidth,
-                 in.mainWindow.top() + in.mainWindow.height() / 2 - kDesignHalfHeight);
+    r.requested = QPoint(in.mainWindow.left() + in.mainWindow.width() / 2 - kDesignHalfWidth,
+                         in.mainWindow.top() + in.mainWindow.height() / 2 - kDesignHalfHeight);
   }
-  const int windowWidth = r.client.width() + in.frame.left() + in.frame.right();
-  const int windowHeight = r.client.height() + in.frame.top() + in.frame.bottom();
-  const QRect& s = in.screen;
+  const QSize frameSize(r.client.width() + in.frame.left() + in.frame.right(),
+                        r.client.height() + in.frame.top() + in.frame.bottom());
+  r.position = messageBoxOnScreen(r.requested, frameSize, in.screen);
+  return r;
+}
+
+QPoint messageBoxOnScreen(QPoint topLeft, QSize frameSize, const QRect& s) {
+  QPoint pos = topLeft;
   if (pos.x() < s.left()) pos.setX(s.left());
   if (pos.y() < s.top()) pos.setY(s.top());
-  if (pos.x() + windowWidth > s.left() + s.width()) pos.setX(s.left() + s.width() - windowWidth);
-  if (pos.y() + windowHeight > s.top() + s.height()) pos.setY(s.top() + s.height() - windowHeight);
-  r.position = pos;
-  return r;
+  if (pos.x() + frameSize.width() > s.left() + s.width())
+    pos.setX(s.left() + s.width() - frameSize.width());
+  if (pos.y() + frameSize.height() > s.top() + s.height())
+    pos.setY(s.top() + s.height() - frameSize.height());
+  return pos;
 }

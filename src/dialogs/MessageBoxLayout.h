@@ -47,8 +47,14 @@ struct MessageBoxLayoutResult {
   QRect textPanel;
   QRect buttonPanel;
   QSize client;
-  QPoint position;  // top-left corner of the window frame, global
+  QPoint requested;  // where the frame's top-left corner is asked to go, global
+  QPoint position;   // the same moved onto the screen
   int focusIndex = -1;
 };
 
 MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in);
+
+// Moves a window frame of the given size, asked for at topLeft, onto the screen. A
+// window larger than the screen keeps its right and bottom edges, and so its
+// buttons, on the screen.
+QPoint messageBoxOnScreen(QPoint topLeft, QSize frameSize, const QRect& screen);

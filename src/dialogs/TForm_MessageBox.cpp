@@ -200,8 +200,11 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   std::vector<ModalButton> buttons = q.buttons;
   if (buttons.empty()) buttons.push_back({QStringLiteral("Закрыть"), QString(), 2});
 
+  // Reports end their lines with CR LF; the label breaks lines at LF alone.
+  QString text = q.text;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   setWindowTitle(q.title);
-  LabelText->setText(q.text);
+  LabelText->setText(text);
   LabelText->setAlignment(horizontalAlignment(q.alignment) | Qt::AlignTop);
 
   const QFontMetrics fm(font());
@@ -221,7 +224,6 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
 
   const QFontMetrics labelMetrics(LabelText->font());
   const int textFlags = Qt::TextExpandTabs | horizontalAlignment(q.alignment);
-  const QString text = q.text;
   const QRect natural =
       labelMetrics.boundingRect(QRect(0, 0, kUnbounded, kUnbounded), textFlags, text);
   in.textWidth = text.isEmpty() ? 0 : natural.width();
@@ -241,7 +243,10 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   }
   QScreen* screen = screenFor(q.anchor, mainWindow);
   in.screen = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
-  if (const QWindow* handle = windowHandle()) in.frame = handle->frameMargins();
+  // The frame as last seen on screen, else as the new native window reports it.
+  if (!windowHandle()) create();
+  if (frameKnown_) in.frame = frame_;
+  else if (const QWindow* handle = windowHandle()) in.frame = handle->frameMargins();
   if (q.anchor && q.anchor != mainWindow) {
     in.anchored = true;
     in.anchorTopLeft = q.anchor->mapToGlobal(QPoint(0, 0));
@@ -259,12 +264,30 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   for (int k = 0; k < buttonCount(); ++k)
     buttons_[k]->setGeometry(r.buttons[k].translated(0, -r.buttonPanel.top()));
   setFixedSize(r.client);
+  requested_ = r.requested;
+  screen_ = in.screen;
   move(r.position);
   if (r.focusIndex >= 0) buttons_[r.focusIndex]->setFocus(Qt::OtherFocusReason);
 
+  placing_ = true;
   const int result = exec();
+  placing_ = false;
   clearQuestion();
   return result;
+}
+
+void TForm_MessageBox::setVisible(bool visible) {
+  QDialog::setVisible(visible);
+  if (!visible || !placing_) return;
+  // Only a shown window knows its real frame: put that frame where it was asked for,
+  // on the screen.
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  frame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  frameKnown_ = true;
+  const QPoint want = messageBoxOnScreen(requested_, outer.size(), screen_);
+  if (want != outer.topLeft()) move(pos() + (want - outer.topLeft()));
 }
 
 void TForm_MessageBox::clearQuestion() {

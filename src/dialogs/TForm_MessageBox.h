@@ -4,7 +4,10 @@
 #include <vector>
 
 #include <QDialog>
+#include <QMargins>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include "dialogs/CModal.h"
@@ -53,6 +56,7 @@ class TForm_MessageBox : public QDialog {
   QLabel* label() const { return LabelText; }
 
   void reject() override;
+  void setVisible(bool visible) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,4 +73,11 @@ class TForm_MessageBox : public QDialog {
   std::vector<ModalButton> pending_;  // buttons added for the next question
   QPointer<QWidget> anchor_;          // SetAnchor for the next question
   std::vector<QPushButton*> buttons_;
+
+  // Placement of the question on screen, finished once the real frame is known.
+  bool placing_ = false;
+  QPoint requested_;
+  QRect screen_;
+  QMargins frame_;
+  bool frameKnown_ = false;
 };
