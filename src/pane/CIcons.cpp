@@ -357,7 +357,10 @@ QPixmap CIcons::rowMark(int paneIndex) {
   p.drawLine(QPointF(4.5, 8), QPointF(10.5, 8));
   p.drawLine(QPointF(4.5, 11), QPointF(10.5, 11));
   blockArrow(p, QPointF(13.5, 8), QPointF(28, 8), 3, 9, 5.5, kBlue, kBlueDark);
-  cross(p, QPointF(15, 8), 6.5, kRed, 2.2);
+  // The X spans the whole mark: document and arrow are both crossed out.
+  p.setPen(outline(kRed, 2.2));
+  p.drawLine(QPointF(4, 2), QPointF(26, 14));
+  p.drawLine(QPointF(4, 14), QPointF(26, 2));
   p.end();
   return pm;
 }

@@ -106,6 +106,8 @@ class TFrameCableList : public QFrame {
   // The list's font size in points; the row height follows the font.
   void ApplyFontSize(int pointSize);
   int rowHeight() const { return rowHeight_; }
+  // Width of a full row in the list's font (number, symbol, cells, mark).
+  int rowWidth() const;
   void repaintList();
   // Draws row `row` of the table into rect (list coordinates of painter).
   void ListBoxDrawItem(int row, const QRect& rect, QStyle::State state, QPainter* painter);
@@ -165,6 +167,7 @@ class TFrameCableList : public QFrame {
   QString fileName_;
   QString saveAsTitle_;
   int rowHeight_ = 16;
+  mutable int rowWidth_ = 0;
   bool focusInside_ = false;
   CableListModel* model_ = nullptr;
 };

@@ -1,0 +1,961 @@
+#include "pane/TFrameCableList.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include <QAbstractListModel>
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QPen>
+#include <QStyleOption>
+#include <QStyledItemDelegate>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "dialogs/CModal.h"
+#include "dialogs/TForm_MessageBox.h"
+#include "history/ActionComposer.h"
+#include "history/SListCables_Action.h"
+#include "model/Cp1251.h"
+#include "model/FileOpenError.h"
+#include "model/LoadStatus.h"
+#include "model/TableFile.h"
+#include "pane/CIcons.h"
+#include "pane/IPaneHost.h"
+#include "settings/CProgramSettings.h"
+
+namespace {
+
+// The cable editor (add, edit, view) and the instrument disk commands are not
+// part of the program yet. Their actions exist but stay hidden and disabled, so
+// that no visible control is dead; switching a flag on shows them with the
+// enabled states the pane already computes.
+constexpr bool kEditorCommands = false;
+constexpr bool kDeviceCommands = false;
+
+const char* const kNoHint = "tolmiraNoHint";
+const QChar kQ(34);
+
+// "short|long": the tool tip before the bar, the status-bar text after it.
+void setHint(QAction* action, const QString& hint) {
+  const int bar = hint.indexOf(QLatin1Char('|'));
+  action->setToolTip(bar < 0 ? hint : hint.left(bar));
+  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+  action->setProperty(kNoHint, hint.isEmpty());
+}
+
+QString fromCp1251(const char* bytes, std::size_t maxLength) {
+  return QString::fromStdString(cp1251ToUtf8(std::string_view(bytes, strnlen(bytes, maxLength))));
+}
+
+QByteArray pathBytes(const QString& path) { return QFile::encodeName(path); }
+
+int selectedCount(const std::vector<bool>& sel) {
+  return static_cast<int>(std::count(sel.begin(), sel.end(), true));
+}
+
+}  // namespace
+
+// The table as the list sees it: one row per record. The row count is held
+// here and moved with explicit signals after each change of the table, so the
+// view's selection follows the rows the way the commands expect.
+class CableListModel : public QAbstractListModel {
+ public:
+  CableListModel(const SListCables& table, QObject* parent)
+      : QAbstractListModel(parent), table_(table) {}
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : rows_;
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_ ||
+        index.row() >= table_.getCount())
+      return QVariant();
+    char text[SCable::kTextSize];
+    table_.at(index.row()).toText(text);
+    return fromCp1251(text, sizeof text);
+  }
+
+  // One row per record of the table; the selection is dropped.
+  void rebuild(int count) {
+    beginResetModel();
+    rows_ = count;
+    endResetModel();
+  }
+
+  void removeRowAt(int row) {
+    beginRemoveRows(QModelIndex(), row, row);
+    --rows_;
+    endRemoveRows();
+  }
+
+  void appendRow() {
+    beginInsertRows(QModelIndex(), rows_, rows_);
+    ++rows_;
+    endInsertRows();
+  }
+
+  void textsChanged() {
+    if (rows_ > 0) emit dataChanged(index(0), index(rows_ - 1));
+  }
+
+  // After undo or redo: surplus rows go from the end, every text is renewed,
+  // missing rows are appended (unselected).
+  void sync(int count) {
+    if (rows_ > count) {
+      beginRemoveRows(QModelIndex(), count, rows_ - 1);
+      rows_ = count;
+      endRemoveRows();
+    }
+    textsChanged();
+    if (rows_ < count) {
+      beginInsertRows(QModelIndex(), rows_, count - 1);
+      rows_ = count;
+      endInsertRows();
+    }
+  }
+
+ private:
+  const SListCables& table_;
+  int rows_ = 0;
+};
+
+namespace {
+
+// Every row is drawn by the pane itself.
+class CableRowDelegate : public QStyledItemDelegate {
+ public:
+  CableRowDelegate(TFrameCableList* pane, QObject* parent)
+      : QStyledItemDelegate(parent), pane_(pane) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    pane_->ListBoxDrawItem(index.row(), option.rect, option.state, painter);
+  }
+
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+    return QSize(pane_->rowWidth(), pane_->rowHeight());
+  }
+
+  void notifySizeChanged() { emit sizeHintChanged(QModelIndex()); }
+
+ private:
+  TFrameCableList* pane_;
+};
+
+}  // namespace
+
+TFrameCableList::TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent)
+    : QFrame(parent), paneIndex_(paneIndex), host_(host) {
+  setMinimumSize(200, 160);
+  // A click into a pane without a table still makes it the active one.
+  setFocusPolicy(Qt::ClickFocus);
+  saveAsTitle_ = QStringLiteral("Сохранить таблицу ") + QString::number(paneIndex_ + 1) +
+                 QStringLiteral(" как");
+  buildActions();
+  buildLayout();
+
+  New->setEnabled(true);
+  FileOpen->setEnabled(true);
+  setFileActionsForOpenTable(false);
+  ActionAddNew->setEnabled(false);
+  ActionEditCable->setEnabled(false);
+  ActionView->setEnabled(false);
+  ActionDeleteSelected->setEnabled(false);
+  ActionMoveUp->setEnabled(false);
+  ActionMoveDown->setEnabled(false);
+  refreshUndoRedo();
+  refreshStatus();
+  showTableControls(false);
+
+  connect(qApp, &QApplication::focusChanged, this, &TFrameCableList::onFocusChanged);
+}
+
+TFrameCableList::~TFrameCableList() = default;
+
+void TFrameCableList::buildActions() {
+  auto make = [this](QAction*& a, const QString& caption, const QString& hint, CIcons::Id icon) {
+    a = new QAction(CIcons::icon(icon), caption, this);
+    setHint(a, hint);
+  };
+  make(New, QStringLiteral("Новый"), QStringLiteral("Создать таблицу"), CIcons::New);
+  make(FileOpen, QStringLiteral("FileOpen"), QString(), CIcons::Open);
+  make(FileSave, QStringLiteral("FileSave"),
+       QStringLiteral("Сохранить|Сохранить изменения в файл"), CIcons::Save);
+  make(FileSaveAs, QStringLiteral("Save &As..."),
+       QStringLiteral("Сохранить как…|Сохранить таблицу файл с новым именем"), CIcons::SaveAs);
+  make(ActionFileClose, QStringLiteral("FileClose"), QStringLiteral("Закрыть|Закрыть таблицу"),
+       CIcons::Close);
+  make(LoadFileFromDevice, QStringLiteral("LoadFileFromDevice"),
+       QStringLiteral("Открыть из прибора|Открыть таблицу с диска прибора"),
+       CIcons::LoadFromDevice);
+  make(FileSaveToDevice, QStringLiteral("FileSaveToDevice"),
+       QStringLiteral("Экспорт в прибор|Сохранить таблицу в прибор"), CIcons::SaveToDevice);
+  make(ActionAddNew, QStringLiteral("Добавить"), QStringLiteral("Создать новую запись"),
+       CIcons::Add);
+  make(ActionEditCable, QStringLiteral("Изменить"), QStringLiteral("Редактировать"),
+       CIcons::Edit);
+  make(ActionView, QStringLiteral("ActionView"), QString(), CIcons::Edit);
+  make(ActionDeleteSelected, QStringLiteral("Удалить выделенные"),
+       QStringLiteral("Удалить|Удалить выбранные записи"), CIcons::Delete);
+  make(ActionMoveUp, QStringLiteral("ActionMoveUp"),
+       QStringLiteral("Переместить вверх|Переместить выделенные записи на одну позицию вверх в "
+                      "таблице"),
+       CIcons::Up);
+  make(ActionMoveDown, QStringLiteral("ActionMoveDown"),
+       QStringLiteral("Переместить вниз|Переместить выделенные записи на одну позицию вниз в "
+                      "таблице"),
+       CIcons::Down);
+  make(Action_Undo, QStringLiteral("Action_Undo"), QString(), CIcons::Undo);
+  make(Action_Redo, QStringLiteral("Action_Redo"), QStringLiteral("Повторить"), CIcons::Redo);
+
+  for (QAction* a : {ActionAddNew, ActionEditCable, ActionView}) a->setVisible(kEditorCommands);
+  for (QAction* a : {LoadFileFromDevice, FileSaveToDevice}) a->setVisible(kDeviceCommands);
+
+  connect(New, &QAction::triggered, this, [this] { NewExecute(); });
+  connect(FileOpen, &QAction::triggered, this, [this] { FileOpenExecute(); });
+  connect(FileSave, &QAction::triggered, this, [this] { FileSaveExecute(); });
+  connect(FileSaveAs, &QAction::triggered, this, [this] { FileSaveAsExecute(); });
+  connect(ActionFileClose, &QAction::triggered, this, [this] { ActionFileCloseExecute(); });
+  connect(ActionDeleteSelected, &QAction::triggered, this,
+          [this] { ActionDeleteSelectedExecute(); });
+  connect(ActionMoveUp, &QAction::triggered, this, [this] { ActionMoveUpExecute(); });
+  connect(ActionMoveDown, &QAction::triggered, this, [this] { ActionMoveDownExecute(); });
+  connect(Action_Undo, &QAction::triggered, this, [this] { Action_UndoExecute(); });
+  connect(Action_Redo, &QAction::triggered, this, [this] { Action_RedoExecute(); });
+
+  // The shortcuts given by FrameEnter need a visible widget carrying the actions,
+  // whatever the record tool bar does.
+  addAction(Action_Undo);
+  addAction(Action_Redo);
+}
+
+void TFrameCableList::buildLayout() {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto makeBar = [this](const char* name) {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QLatin1String(name));
+    bar->setIconSize(QSize(CIcons::kToolSize, CIcons::kToolSize));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    return bar;
+  };
+  auto button = [this](QToolBar* bar, QAction* action) {
+    auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+    if (b) b->installEventFilter(this);
+    return b;
+  };
+
+  ToolBar1 = makeBar("ToolBar1");
+  ToolBar1->addAction(FileOpen);
+  ToolBar1->addAction(New);
+  ToolBar1->addSeparator();
+  ToolBar1->addAction(FileSave);
+  ToolBar1->addAction(FileSaveAs);
+  QAction* deviceSeparator = ToolBar1->addSeparator();
+  deviceSeparator->setVisible(kDeviceCommands);
+  ToolBar1->addAction(LoadFileFromDevice);
+  ToolBar1->addAction(FileSaveToDevice);
+  ToolBar1->addSeparator();
+  ToolBar1->addAction(ActionFileClose);
+  for (QAction* a : {FileOpen, New, FileSave, FileSaveAs, LoadFileFromDevice, FileSaveToDevice})
+    button(ToolBar1, a);
+  ToolButtonFileClose = button(ToolBar1, ActionFileClose);
+  layout->addWidget(ToolBar1);
+
+  PanelStatus = new QWidget(this);
+  PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
+  auto* status = new QHBoxLayout(PanelStatus);
+  status->setContentsMargins(2, 0, 0, 0);
+  status->setSpacing(2);
+  EditFileName = new QLineEdit(PanelStatus);
+  EditFileName->setObjectName(QStringLiteral("EditFileName"));
+  EditFileName->setReadOnly(true);
+  EditFileName->setEnabled(false);
+  status->addWidget(EditFileName, 1);
+  ToolBar3 = makeBar("ToolBar3");
+  ToolButton_FileAction = new QToolButton(ToolBar3);
+  ToolButton_FileAction->setObjectName(QStringLiteral("ToolButton_FileAction"));
+  ToolButton_FileAction->setIconSize(QSize(CIcons::kToolSize, CIcons::kToolSize));
+  ToolButton_FileAction->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolButton_FileAction->setAutoRaise(true);
+  ToolButton_FileAction->installEventFilter(this);
+  ToolBar3->addWidget(ToolButton_FileAction);
+  status->addWidget(ToolBar3, 0);
+  layout->addWidget(PanelStatus);
+
+  ToolBar_CableActions = makeBar("ToolBar_CableActions");
+  for (QAction* a : {ActionMoveUp, ActionMoveDown, ActionAddNew, ActionEditCable,
+                     ActionDeleteSelected, Action_Undo, Action_Redo}) {
+    ToolBar_CableActions->addAction(a);
+    button(ToolBar_CableActions, a);
+  }
+  if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
+    ToolBar_CableActions->addSeparator();
+    ToolBar_CableActions->addAction(copy);
+    button(ToolBar_CableActions, copy);
+  }
+  layout->addWidget(ToolBar_CableActions);
+
+  model_ = new CableListModel(table_, this);
+  ListBox = new QListView(this);
+  ListBox->setObjectName(QStringLiteral("ListBox"));
+  ListBox->setModel(model_);
+  ListBox->setItemDelegate(new CableRowDelegate(this, ListBox));
+  ListBox->setUniformItemSizes(true);
+  ListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
+  ListBox->installEventFilter(this);
+  layout->addWidget(ListBox, 1);
+  updateRowHeight();
+
+  PopupMenuList = new QMenu(this);
+  PopupMenuList->setObjectName(QStringLiteral("PopupMenuList"));
+  PopupMenuList->addAction(ActionEditCable);       // CableEdit
+  PopupMenuList->addAction(ActionAddNew);          // CableAdd
+  PopupMenuList->addAction(ActionDeleteSelected);  // SelectedCablesDelete
+  // Each pane offers only its own direction of the copy.
+  if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr)
+    PopupMenuList->addAction(copy);
+
+  connect(ListBox, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { PopupMenuList->popup(ListBox->viewport()->mapToGlobal(pos)); });
+  connect(ListBox, &QAbstractItemView::doubleClicked, this, [this] { ListBoxDblClick(); });
+  connect(ListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { refreshCommands(); });
+  connect(ListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { refreshCommands(); });
+}
+
+// --- selection ---------------------------------------------------------------
+
+std::vector<bool> TFrameCableList::selection() const {
+  const int rows = std::min(model_->rowCount(), table_.getCount());
+  std::vector<bool> sel(static_cast<std::size_t>(rows), false);
+  const QItemSelectionModel* sm = ListBox->selectionModel();
+  for (int i = 0; i < rows; ++i) sel[static_cast<std::size_t>(i)] = sm->isRowSelected(i, QModelIndex());
+  return sel;
+}
+
+void TFrameCableList::setSelection(const std::vector<bool>& selected) {
+  QItemSelection items;
+  const int rows = model_->rowCount();
+  for (int i = 0; i < rows; ++i) {
+    if (i < static_cast<int>(selected.size()) && selected[static_cast<std::size_t>(i)])
+      items.select(model_->index(i), model_->index(i));
+  }
+  ListBox->selectionModel()->select(items, QItemSelectionModel::ClearAndSelect);
+}
+
+int TFrameCableList::currentRow() const {
+  const QModelIndex current = ListBox->selectionModel()->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void TFrameCableList::setCurrentRow(int row) {
+  ListBox->selectionModel()->setCurrentIndex(row >= 0 ? model_->index(row) : QModelIndex(),
+                                             QItemSelectionModel::NoUpdate);
+}
+
+// --- state -------------------------------------------------------------------
+
+void TFrameCableList::showTableControls(bool shown) {
+  ToolBar_CableActions->setVisible(shown);
+  ListBox->setVisible(shown);
+}
+
+void TFrameCableList::setFileActionsForOpenTable(bool open) {
+  New->setEnabled(!open);
+  FileOpen->setEnabled(true);
+  FileSaveAs->setEnabled(open);
+  FileSaveToDevice->setEnabled(kDeviceCommands && open);
+  ActionFileClose->setEnabled(open);
+  LoadFileFromDevice->setEnabled(kDeviceCommands);
+}
+
+void TFrameCableList::refreshStatus() {
+  const bool modified = tableOpen_ && table_.isModified();
+  FileSave->setEnabled(modified && !fileName_.isEmpty());
+  if (fileName_.isEmpty()) {
+    if (tableOpen_) {
+      EditFileName->setText(QStringLiteral("*таблица не сохранена*"));
+      ToolButton_FileAction->setDefaultAction(FileSaveAs);
+    } else {
+      EditFileName->clear();
+      ToolButton_FileAction->setDefaultAction(FileOpen);
+    }
+  } else {
+    EditFileName->setText(modified ? fileName_ + QLatin1Char('*') : fileName_);
+    ToolButton_FileAction->setDefaultAction(FileSave);
+  }
+}
+
+void TFrameCableList::refreshCommands() {
+  const std::vector<bool> sel = selection();
+  const int selected = selectedCount(sel);
+  ActionMoveUp->setEnabled(canMoveUp(sel));
+  ActionMoveDown->setEnabled(canMoveDown(sel));
+
+  if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
+    const SListCables* other = host_->otherTable(paneIndex_);
+    bool anyMissing = false;
+    for (int i = 0; i < static_cast<int>(sel.size()) && !anyMissing; ++i)
+      if (sel[static_cast<std::size_t>(i)] && (!other || other->indexOfEqual(table_.at(i)) < 0))
+        anyMissing = true;
+    copy->setEnabled(anyMissing);
+  }
+
+  ActionDeleteSelected->setEnabled(selected >= 1);
+  ActionAddNew->setEnabled(kEditorCommands && tableOpen_);
+  ActionEditCable->setEnabled(kEditorCommands && selected == 1);
+  const int current = currentRow();
+  const bool currentValid = current >= 0 && current < table_.getCount();
+  ActionView->setEnabled(kEditorCommands && selected <= 1 && currentValid &&
+                         (selected == 0 || sel[static_cast<std::size_t>(current)]));
+  if (host_) host_->UpdateBottomBar();
+}
+
+void TFrameCableList::refreshUndoRedo() {
+  Action_Undo->setEnabled(history_.canUndo());
+  Action_Redo->setEnabled(history_.canRedo());
+  const QString undo = QString::fromStdString(history_.undoText());
+  const QString redo = QString::fromStdString(history_.redoText());
+  setHint(Action_Undo, undo.isEmpty() ? QStringLiteral("Отмена")
+                                      : QStringLiteral("Отмена|") + undo);
+  setHint(Action_Redo, redo.isEmpty() ? QStringLiteral("Повтор")
+                                      : QStringLiteral("Повтор|") + redo);
+}
+
+void TFrameCableList::recordAction(std::unique_ptr<SListCables_Action>& action) {
+  history_.push(action);
+  refreshUndoRedo();
+}
+
+void TFrameCableList::resetHistory() {
+  history_.clear();
+  refreshUndoRedo();
+}
+
+// --- focus -------------------------------------------------------------------
+
+void TFrameCableList::onFocusChanged(QWidget*, QWidget* now) {
+  const bool inside = now && (now == this || isAncestorOf(now));
+  if (inside == focusInside_) return;
+  focusInside_ = inside;
+  if (inside)
+    FrameEnter();
+  else
+    FrameExit();
+}
+
+void TFrameCableList::FrameEnter() {
+  if (host_) host_->SetActivePane(paneIndex_);
+  // Ctrl+V, not Ctrl+Y: the main window answers Ctrl+Y itself.
+  Action_Undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+  Action_Redo->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+}
+
+void TFrameCableList::FrameExit() {
+  Action_Undo->setShortcut(QKeySequence());
+  Action_Redo->setShortcut(QKeySequence());
+}
+
+bool TFrameCableList::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListBox) {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+        ActionDeleteSelectedExecute();
+        return true;
+      }
+    } else if (event->type() == QEvent::FontChange) {
+      updateRowHeight();
+    }
+  } else if (event->type() == QEvent::ToolTip) {
+    // An action without a hint shows no tool tip (the toolkit would show its
+    // caption, which is an internal name).
+    if (auto* b = qobject_cast<QToolButton*>(watched)) {
+      const QAction* a = b->defaultAction();
+      if (a && a->property(kNoHint).toBool()) return true;
+    }
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+// --- file commands -----------------------------------------------------------
+
+QStringList& TFrameCableList::loadReport() {
+  static QStringList report;
+  return report;
+}
+
+QString TFrameCableList::reportLine(const char* text, std::uint32_t status, int line) {
+  const std::uint32_t position = status & LSF_POSITION_MASK;
+  QString pos;
+  if (position != 0 && (status & 0x7FFFFE00u) != 0) pos = QString::number(position);
+  return QStringLiteral("Стр. ") + QString::number(line) + QStringLiteral(" (поз. ") + pos +
+         QStringLiteral("): ") + kQ + QString::fromStdString(cp1251ToUtf8(text ? text : "")) + kQ;
+}
+
+void TFrameCableList::NewExecute() {
+  table_.clear();
+  tableOpen_ = true;
+  fileName_.clear();
+  programSettings().ListFile(paneIndex_).clear();
+  resetHistory();
+  table_.setModified();  // a new table counts as unsaved
+  model_->rebuild(table_.getCount());
+  showTableControls(true);
+  setFileActionsForOpenTable(true);
+  refreshStatus();
+  refreshCommands();
+}
+
+void TFrameCableList::FileOpenExecute() {
+  if (!askSaveChanges(nullptr)) return;
+  const QString path = CModal::current().openFileName(
+      this, QString(), programSettings().LastOpenedFile(paneIndex_), QStringLiteral("txt (*.txt)"),
+      QStringLiteral("txt"));
+  if (!path.isEmpty()) openFile(path);
+}
+
+bool TFrameCableList::openFile(const QString& path) {
+  if (!loadFile(path)) return false;
+  fileName_ = path;
+  CProgramSettings& s = programSettings();
+  s.LastOpenedFile(paneIndex_) = path;
+  s.ListFile(paneIndex_) = path;
+  refreshStatus();
+  refreshCommands();
+  return true;
+}
+
+bool TFrameCableList::loadFile(const QString& path) {
+  loadReport().clear();
+  if (!QFileInfo::exists(path)) {
+    TForm_MessageBox::instance().AskStandard(QStringLiteral("Файл не найден"),
+                                             QStringLiteral("Ошибка загрузки!"), 0, nullptr);
+    return false;
+  }
+
+  // Read into a table of its own: the pane keeps showing its own table until the
+  // reader has run, and keeps it when the system refuses the file.
+  SListCables loaded;
+  LoadResult result;
+  try {
+    result = loadFromFile(loaded, pathBytes(path).constData(),
+                          [](const char* text, std::uint32_t status, int line) {
+                            loadReport().append(reportLine(text, status, line));
+                            return true;
+                          });
+  } catch (const FileOpenError& e) {
+    CModal::current().standardBox(
+        StandardBoxKind::Critical, QStringLiteral("Ошибка загрузки!"),
+        QStringLiteral("Не удалось открыть файл ") + kQ + path + kQ + QStringLiteral(".\n") +
+            QString::fromLocal8Bit(e.osMessage().c_str()),
+        QMessageBox::Ok, QMessageBox::Ok);
+    return false;
+  }
+
+  if (hasErrorBit(result.status)) {
+    QString text;
+    for (const QString& line : loadReport()) text += line + QLatin1Char('\n');
+    TForm_MessageBox::instance().Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0);
+  }
+
+  table_ = loaded;
+  tableOpen_ = true;
+  resetHistory();
+  model_->rebuild(table_.getCount());
+  showTableControls(true);
+  setFileActionsForOpenTable(true);
+  refreshStatus();
+  // The other pane's marks of shared records depend on this table.
+  if (host_) host_->RefreshOtherPane(paneIndex_);
+  return true;
+}
+
+void TFrameCableList::FileSaveExecute() {
+  if (saveTable()) refreshStatus();
+}
+
+void TFrameCableList::FileSaveAsExecute() {
+  // FileSaveAsBeforeExecute: the dialog starts with the table's own file.
+  const QString path = CModal::current().saveFileName(
+      this, saveAsTitle_, fileName_, QStringLiteral("txt (*.txt)"), QStringLiteral("txt"));
+  // FileSaveAsAccept.
+  if (!path.isEmpty()) saveFile(path, false);
+}
+
+bool TFrameCableList::saveTable() { return saveFile(programSettings().ListFile(paneIndex_), false); }
+
+bool TFrameCableList::saveFile(const QString& path, bool instrumentCopy) {
+  if (!instrumentCopy && QFileInfo::exists(path) && path != fileName_) {
+    const QMessageBox::StandardButton answer = CModal::current().standardBox(
+        StandardBoxKind::Question, QStringLiteral("Подтверждение"),
+        QStringLiteral("Файл ") + kQ + path + kQ + QStringLiteral("уже существует. Перезаписать?"),
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Ok) return false;
+  }
+
+  const bool wasModified = table_.isModified();
+  std::uint32_t status = 0;
+  try {
+    status = table_.saveToFile(pathBytes(path).constData());
+  } catch (const FileOpenError&) {
+    status = LSF_CAN_NOT_OPEN;
+  }
+  if (status != 0) {
+    // The writer marks the table unchanged once the file was opened, even when
+    // the writing then failed; the file does not hold the table, so its unsaved
+    // changes must still count as unsaved.
+    if (wasModified) table_.setModified();
+    CModal::current().standardBox(StandardBoxKind::Critical, QStringLiteral("Ошибка!"),
+                                  QStringLiteral("Сохранение файла прошло не успешно."),
+                                  QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore,
+                                  QMessageBox::Abort);
+    refreshStatus();
+    return false;
+  }
+  if (!instrumentCopy) {
+    fileName_ = path;
+    programSettings().ListFile(paneIndex_) = path;
+  }
+  refreshStatus();
+  return true;
+}
+
+bool TFrameCableList::askSaveChanges(QWidget* anchor) {
+  if (!tableOpen_ || !table_.isModified()) return true;
+  const bool canSave = !fileName_.isEmpty();  // FileSave is enabled
+  TForm_MessageBox& box = TForm_MessageBox::instance();
+  box.AddButton(QStringLiteral("Забыть"), 3);
+  if (canSave) box.AddButton(QStringLiteral("Сохранить"), 4);
+  box.AddButton(QStringLiteral("Сохранить как..."), 5);
+  box.AddButton(QStringLiteral("Отмена"), 2);
+  QString text = QStringLiteral("Текущие изменения не сохранены.");
+  if (programSettings().MessagesStyle == 1)
+    text += QStringLiteral("\nЧто с ними прикажете делать, милостивый Государь?");
+  box.SetAnchor(anchor);
+  switch (box.Ask(text, QStringLiteral("Внимание"), true, 2)) {
+    case 3:
+      return true;
+    case 4:
+      FileSaveExecute();
+      return !table_.isModified();
+    case 5:
+      FileSaveAsExecute();
+      return !table_.isModified();
+    default:
+      return false;
+  }
+}
+
+void TFrameCableList::ActionFileCloseExecute() { closeTable(false); }
+
+bool TFrameCableList::closeTable(bool silent) {
+  if (!silent && !askSaveChanges(ToolButtonFileClose)) return false;
+  table_.clear();
+  table_.clearModified();
+  tableOpen_ = false;
+  resetHistory();
+  model_->rebuild(0);
+  showTableControls(false);
+  fileName_.clear();
+  programSettings().ListFile(paneIndex_).clear();
+  setFileActionsForOpenTable(false);
+  refreshStatus();
+  // The selection went with the rows: the record commands are off now.
+  refreshCommands();
+  if (host_) host_->RefreshOtherPane(paneIndex_);
+  return true;
+}
+
+bool TFrameCableList::restoreTable() {
+  CProgramSettings& s = programSettings();
+  const QString autoSave = s.AutoSave(paneIndex_);
+  const QString listFile = s.ListFile(paneIndex_);
+  if (!autoSave.isEmpty()) {
+    if (!loadFile(autoSave)) return false;
+    table_.setModified();  // kept for this run, never saved to its file
+  } else if (!listFile.isEmpty()) {
+    if (!loadFile(listFile)) return false;
+  } else {
+    return false;
+  }
+  tableOpen_ = true;
+  fileName_ = listFile;
+  refreshStatus();
+  refreshCommands();
+  return true;
+}
+
+// --- record commands ---------------------------------------------------------
+
+void TFrameCableList::ActionDeleteSelectedExecute() {
+  const std::vector<bool> sel = selection();
+  if (selectedCount(sel) > 0) {
+    std::unique_ptr<SListCables_Action> action = deleteSelected(table_, sel);
+    for (int i = static_cast<int>(sel.size()) - 1; i >= 0; --i)
+      if (sel[static_cast<std::size_t>(i)]) model_->removeRowAt(i);
+    recordAction(action);
+  }
+  refreshStatus();
+  if (host_) host_->RefreshOtherPane(paneIndex_);
+  refreshCommands();
+}
+
+void TFrameCableList::ActionMoveUpExecute() {
+  std::vector<bool> sel = selection();
+  std::unique_ptr<SListCables_Action> action = moveSelectedUp(table_, sel);
+  model_->textsChanged();
+  setSelection(sel);
+  recordAction(action);
+  refreshStatus();
+  refreshCommands();
+}
+
+void TFrameCableList::ActionMoveDownExecute() {
+  std::vector<bool> sel = selection();
+  std::unique_ptr<SListCables_Action> action = moveSelectedDown(table_, sel);
+  model_->textsChanged();
+  setSelection(sel);
+  recordAction(action);
+  refreshStatus();
+  refreshCommands();
+}
+
+void TFrameCableList::Action_UndoExecute() {
+  if (!history_.undo(table_)) return;
+  afterUndoRedo();
+}
+
+void TFrameCableList::Action_RedoExecute() {
+  history_.redo(table_);
+  afterUndoRedo();
+}
+
+void TFrameCableList::afterUndoRedo() {
+  model_->sync(table_.getCount());
+  refreshStatus();
+  refreshCommands();
+  if (host_) host_->RefreshOtherPane(paneIndex_);
+  refreshUndoRedo();
+}
+
+void TFrameCableList::ListBoxDblClick() {
+  if (currentRow() >= 0 && selectedCount(selection()) == 1) ActionEditCable->trigger();
+}
+
+bool TFrameCableList::appendRecord(const SCable& rec) {
+  if (!table_.add(rec)) return false;  // full: no row, nothing to record
+  model_->appendRow();
+  refreshStatus();
+  if (host_) host_->RefreshOtherPane(paneIndex_);
+  return true;
+}
+
+// --- display -----------------------------------------------------------------
+
+void TFrameCableList::ApplyFontSize(int pointSize) {
+  if (pointSize <= 0) return;
+  QFont font = ListBox->font();
+  font.setPointSize(pointSize);
+  ListBox->setFont(font);
+  updateRowHeight();
+}
+
+void TFrameCableList::updateRowHeight() {
+  const int height = std::max(QFontMetrics(ListBox->font()).height(), int(CIcons::kMarkHeight));
+  if (height == rowHeight_ && rowWidth_ > 0) return;
+  rowHeight_ = height;
+  rowWidth_ = 0;  // measured again with the new font
+  if (auto* d = dynamic_cast<CableRowDelegate*>(ListBox->itemDelegate())) d->notifySizeChanged();
+}
+
+void TFrameCableList::repaintList() { ListBox->viewport()->update(); }
+
+int TFrameCableList::rowWidth() const {
+  if (rowWidth_ > 0) return rowWidth_;
+  const QFont font = ListBox->font();
+  const QFontMetrics fm(font);
+  const int g = QFontInfo(font).pixelSize();
+  int x = fm.horizontalAdvance(QStringLiteral("0000: ")) + g * 8 / 10;
+  x += fm.horizontalAdvance(QStringLiteral("1234567890123456"));
+  x += fm.horizontalAdvance(QStringLiteral(" 1.500"));
+  x += fm.horizontalAdvance(QStringLiteral(" CuM1E*(..."));
+  x += 2 * fm.horizontalAdvance(QStringLiteral(" 0.00000"));
+  const int step = std::max(1, fm.horizontalAdvance(QStringLiteral("00.0000")));
+  x = (x + step - 1) / step * step;
+  rowWidth_ = x + CIcons::kMarkWidth;
+  return rowWidth_;
+}
+
+QColor TFrameCableList::blendColor(const QColor& a, const QColor& b, double f) {
+  // Single precision, as the firmware's colour code computes it.
+  float w = static_cast<float>(f);
+  if (!(w >= 0.0f)) w = 0.0f;
+  if (w > 1.0f) w = 1.0f;
+  const QColor ra = a.toRgb();
+  const QColor rb = b.toRgb();
+  auto mix = [w](int x, int y) {
+    const float v = static_cast<float>(x) * (1.0f - w) + static_cast<float>(y) * w;
+    return std::clamp(static_cast<int>(v), 0, 255);
+  };
+  return QColor(mix(ra.red(), rb.red()), mix(ra.green(), rb.green()), mix(ra.blue(), rb.blue()),
+                ra.alpha());
+}
+
+int TFrameCableList::drawMethodGlyph(QPainter* painter, int x0, int y0, int g,
+                                     std::uint8_t flags) {
+  const int c = static_cast<int>(0.8 * g);
+  if (flags & 2) {  // DC
+    const int y = y0 + (2 * g) / 4;
+    painter->drawLine(x0, y, x0 + c / 6, y);
+    painter->drawLine(x0 + 2 * c / 6, y, x0 + 3 * c / 6, y);
+    painter->drawLine(x0 + 4 * c / 6, y, x0 + 5 * c / 6, y);
+  }
+  if (flags & 1) {  // TDR
+    const int t = y0 + (3 * g) / 4;
+    const int b = t + g / 4;
+    const QPoint pulse[] = {{x0, b},         {x0 + c / 6, b},     {x0 + c / 6, t},
+                            {x0 + 3 * c / 6, t}, {x0 + 3 * c / 6, b}, {x0 + 5 * c / 6, b}};
+    painter->drawPolyline(pulse, 6);
+  }
+  return c;
+}
+
+void TFrameCableList::ListBoxDrawItem(int row, const QRect& rect, QStyle::State state,
+                                      QPainter* painter) {
+  if (row < 0 || row >= table_.getCount()) return;
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  const QFont font = ListBox->font();
+  painter->setFont(font);
+  const QFontMetrics fm(font);
+  const bool selected = state & QStyle::State_Selected;
+  const QPalette& palette = ListBox->palette();
+  QColor brush = selected ? palette.color(QPalette::Active, QPalette::Highlight) : QColor(Qt::white);
+  const QColor pen = selected ? QColor(Qt::white) : QColor(Qt::black);
+  const QColor textColour = selected ? palette.color(QPalette::Active, QPalette::HighlightedText)
+                                     : palette.color(QPalette::WindowText);
+  const int y = rect.top();
+  const int h = rect.height();
+  int x = rect.left();
+  painter->fillRect(rect, brush);
+
+  auto write = [&](int tx, const QString& text) {
+    painter->drawText(QRect(tx, y, std::max(1, rect.right() - tx + 1), h),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
+  };
+
+  // Number column: rows 1 … 99 share one edge.
+  const QString number = QString::number(row + 1) + QStringLiteral(": ");
+  painter->setPen(textColour);
+  write(x, number);
+  x += (row + 1 < 100) ? fm.horizontalAdvance(QStringLiteral("00: ")) : fm.horizontalAdvance(number);
+
+  const SCable& rec = table_.at(row);
+  painter->setPen(pen);
+  x += drawMethodGlyph(painter, x, y, QFontInfo(font).pixelSize(), rec.suitableMethods());
+
+  const CProgramSettings& settings = programSettings();
+  bool duplicate = false;
+  if (settings.MarkSameNames) {
+    for (int j = 0; j < table_.getCount() && !duplicate; ++j)
+      duplicate = j != row && std::strncmp(rec.name, table_.at(j).name, SCable::kNameSize) == 0;
+  }
+  const SListCables* other = host_ ? host_->otherTable(paneIndex_) : nullptr;
+  const bool inOther = other && other->indexOfEqual(rec) >= 0;
+
+  const int w0 = fm.horizontalAdvance(QStringLiteral("1234567890123456"));
+  const int w1 = fm.horizontalAdvance(QStringLiteral(" 1.500"));
+  const int w2 = fm.horizontalAdvance(QStringLiteral(" CuM1E*(..."));
+  const int w3 = fm.horizontalAdvance(QStringLiteral(" 0.00000"));
+
+  if (settings.MarkSameCables && inOther) brush = blendColor(brush, QColor(0, 0x80, 0), 0.6);
+
+  // Name cell.
+  QColor nameColour = textColour;
+  QFont nameFont = font;
+  if (settings.MarkSameNames && duplicate) {
+    nameColour = blendColor(textColour, QColor(0xFF, 0, 0), 1.0);
+    nameFont.setBold(true);
+  }
+  const QRect nameCell(x, y, w0, h);
+  painter->fillRect(nameCell, brush);
+  painter->setFont(nameFont);
+  painter->setPen(nameColour);
+  painter->drawText(nameCell.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    fromCp1251(rec.name, SCable::kNameSize));
+  painter->setFont(font);
+  painter->setPen(textColour);
+  x += w0;
+
+  // Field cells: the record's line behind its name.
+  char text[SCable::kTextSize];
+  rec.toText(text);
+  const char* tab = std::strchr(text, '\t');
+  if (tab) {
+    const QStringList fields =
+        QString::fromStdString(cp1251ToUtf8(tab + 1)).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+    const QString dots = QStringLiteral("...");
+    for (int i = 0; i < fields.size(); ++i) {
+      const int width = i == 0 ? w1 : (i == 1 ? w2 : w3);
+      QString field = fields[i];
+      if (fm.horizontalAdvance(field) > width) {
+        do {
+          field.chop(1);
+        } while (!field.isEmpty() && fm.horizontalAdvance(field + dots) > width);
+        field += dots;
+      }
+      const QRect cell(x, y, width, h);
+      painter->fillRect(cell, brush);
+      painter->drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, field);
+      x += width;
+    }
+  }
+
+  const int step = std::max(1, fm.horizontalAdvance(QStringLiteral("00.0000")));
+  x = rect.left() + (x - rect.left() + step - 1) / step * step;
+
+  if (inOther && host_) {
+    QPixmap mark = host_->markIcon(paneIndex_);
+    if (selected) {
+      QStyleOption opt;
+      opt.initFrom(ListBox);
+      mark = ListBox->style()->generatedIconPixmap(QIcon::Disabled, mark, &opt);
+    }
+    painter->drawPixmap(x, y + std::max(0, h - mark.height()) / 2, mark);
+  }
+
+  if (state & QStyle::State_HasFocus) {
+    QPen focusPen(textColour);
+    focusPen.setStyle(Qt::DotLine);
+    painter->setPen(focusPen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect.adjusted(0, 0, -1, -1));
+  }
+  painter->restore();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include <QAction>
+#include <QByteArray>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QString>
+#include <QWidget>
+
+#include "model/SListCables.h"
+#include "pane/CIcons.h"
+#include "pane/IPaneHost.h"
+#include "pane/TFrameCableList.h"
+#include "settings/CProgramSettings.h"
+
+// A window holding the two panes side by side, as the main window does, and
+// recording what the panes ask of it.
+class PaneTestHost : public IPaneHost {
+ public:
+  explicit PaneTestHost(bool withCopyActions = false) {
+    if (withCopyActions) {
+      copy[0] = new QAction(QStringLiteral("copy right"), &window);
+      copy[1] = new QAction(QStringLiteral("copy left"), &window);
+    }
+    auto* layout = new QHBoxLayout(&window);
+    for (int i = 0; i < 2; ++i) {
+      panes[i] = new TFrameCableList(i, this, &window);
+      layout->addWidget(panes[i]);
+    }
+    window.resize(1200, 500);
+  }
+
+  const SListCables* otherTable(int paneIndex) const override {
+    const TFrameCableList* other = panes[1 - paneIndex];
+    return other && other->tableOpen() ? &other->table() : nullptr;
+  }
+  void SetActivePane(int paneIndex) override { activePane = paneIndex; }
+  void RefreshOtherPane(int paneIndex) override {
+    refreshedFrom.push_back(paneIndex);
+    if (TFrameCableList* other = panes[1 - paneIndex]) {
+      other->repaintList();
+      other->refreshCommands();
+    }
+  }
+  void UpdateBottomBar() override { ++bottomBarUpdates; }
+  QAction* copyAction(int paneIndex) const override { return copy[paneIndex]; }
+  QPixmap markIcon(int paneIndex) const override { return CIcons::rowMark(paneIndex); }
+
+  TFrameCableList& pane(int i) { return *panes[i]; }
+
+  QWidget window;
+  std::array<TFrameCableList*, 2> panes{{nullptr, nullptr}};
+  std::array<QAction*, 2> copy{{nullptr, nullptr}};
+  int activePane = -1;
+  int bottomBarUpdates = 0;
+  std::vector<int> refreshedFrom;
+};
+
+// The settings are one global object: every test starts from the start values.
+inline void resetProgramSettings() {
+  CProgramSettings& s = programSettings();
+  for (int i = 0; i < 2; ++i) {
+    s.ListFile(i).clear();
+    s.LastOpenedFile(i).clear();
+    s.AutoSave(i).clear();
+  }
+  s.MessagesStyle = 0;
+  s.MarkSameNames = true;
+  s.MarkSameCables = true;
+}
+
+// Table files for the tests: Windows-1251 bytes, CR LF line ends.
+inline QByteArray v04File(const QByteArray& records) {
+  return QByteArray("VIRD Table Of Cables V04\r\n\r\nName\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
+                    "C)\tOhm/km\tTwist\r\n") +
+         records;
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  f.write(bytes);
+}
+
+inline QByteArray readBytes(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+  return f.readAll();
+}

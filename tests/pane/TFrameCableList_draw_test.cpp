@@ -1,0 +1,232 @@
+// Row drawing, colours, row height and the artwork.
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QListView>
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "pane/PaneTestHost.h"
+#include "support/ScriptedModal.h"
+
+namespace {
+
+SCable cable(const char* name, float ku) {
+  SCable c;
+  std::snprintf(c.name, sizeof c.name, "%s", name);
+  c.setKU(ku);
+  return c;
+}
+
+bool isRed(QRgb p) { return qRed(p) > 180 && qGreen(p) < 90 && qBlue(p) < 90; }
+bool isInk(QRgb p) { return qRed(p) < 200 || qGreen(p) < 200 || qBlue(p) < 200; }
+
+int countPixels(const QImage& img, int x0, int x1, const std::function<bool(QRgb)>& test) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = std::max(0, x0); x < std::min(img.width(), x1); ++x)
+      if (test(img.pixel(x, y))) ++n;
+  return n;
+}
+
+// Rows: 0 "Same" and 1 "Same" (one name twice), 2 "Shared" (also in the right
+// table), 3 "Plain".
+class PaneDrawTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetProgramSettings();
+    left.NewExecute();
+    left.appendRecord(cable("Same", 1.5f));
+    left.appendRecord(cable("Same", 1.6f));
+    left.appendRecord(cable("Shared", 1.7f));
+    left.appendRecord(cable("Plain", 1.8f));
+    host.pane(1).NewExecute();
+    host.pane(1).appendRecord(cable("Shared", 1.7f));
+
+    const QFont font = left.ListBox->font();
+    const QFontMetrics fm(font);
+    const int c = static_cast<int>(0.8 * QFontInfo(font).pixelSize());
+    xName = fm.horizontalAdvance(QStringLiteral("00: ")) + c;
+    w0 = fm.horizontalAdvance(QStringLiteral("1234567890123456"));
+    const int w1 = fm.horizontalAdvance(QStringLiteral(" 1.500"));
+    const int step = fm.horizontalAdvance(QStringLiteral("00.0000"));
+    // These records hold KU only: one field cell behind the name.
+    xIcon = (xName + w0 + w1 + step - 1) / step * step;
+  }
+
+  QImage render(TFrameCableList& pane, int row, bool selected = false) {
+    QImage img(xIcon + 60, pane.rowHeight(), QImage::Format_ARGB32);
+    img.fill(QColor(0x80, 0x80, 0x80));
+    QPainter p(&img);
+    QStyle::State state = QStyle::State_Enabled;
+    if (selected) state |= QStyle::State_Selected;
+    pane.ListBoxDrawItem(row, img.rect(), state, &p);
+    p.end();
+    return img;
+  }
+
+  ScriptedModal modal;
+  PaneTestHost host;
+  TFrameCableList& left = host.pane(0);
+  int xName = 0, w0 = 0, xIcon = 0;
+};
+
+TEST_F(PaneDrawTest, SharedRecordsGetGreenCellsOnlyWithMarkSameCables) {
+  const QColor green(0x65, 0xB2, 0x65);
+  const QImage shared = render(left, 2);
+  const int y = shared.height() - 1;
+  EXPECT_EQ(QColor(shared.pixel(xName + w0 - 2, y)), green);  // the name cell
+  EXPECT_EQ(QColor(shared.pixel(1, y)), QColor(Qt::white));   // the number is not a cell
+  EXPECT_EQ(QColor(render(left, 3).pixel(xName + w0 - 2, y)), QColor(Qt::white));
+
+  programSettings().MarkSameCables = false;
+  EXPECT_EQ(QColor(render(left, 2).pixel(xName + w0 - 2, y)), QColor(Qt::white));
+}
+
+TEST_F(PaneDrawTest, DuplicateNamesAreRedAndBoldOnlyWithMarkSameNames) {
+  const QImage same0 = render(left, 0);
+  const QImage same1 = render(left, 1);
+  EXPECT_GT(countPixels(same0, xName, xName + w0, isRed), 0);
+  EXPECT_GT(countPixels(same1, xName, xName + w0, isRed), 0);
+  EXPECT_EQ(countPixels(same0, 0, xName, isRed), 0);            // the number keeps its colour
+  EXPECT_EQ(countPixels(same0, xName + w0, xIcon, isRed), 0);   // and so do the fields
+  EXPECT_EQ(countPixels(render(left, 3), 0, xIcon, isRed), 0);  // a unique name
+
+  programSettings().MarkSameNames = false;
+  const QImage plain0 = render(left, 0);
+  EXPECT_EQ(countPixels(plain0, xName, xName + w0, isRed), 0);
+  // Bold: the marked name covers more pixels than the same name drawn plain.
+  EXPECT_GT(countPixels(same0, xName, xName + w0, isInk),
+            countPixels(plain0, xName, xName + w0, isInk));
+}
+
+TEST_F(PaneDrawTest, RecordsOfTheOtherTableGetTheMarkWhateverTheSettings) {
+  const int width = CIcons::kMarkWidth;
+  EXPECT_GT(countPixels(render(left, 2), xIcon, xIcon + width, isRed), 0);
+  EXPECT_EQ(countPixels(render(left, 3), xIcon, xIcon + width, isInk), 0);
+
+  programSettings().MarkSameCables = false;
+  EXPECT_GT(countPixels(render(left, 2), xIcon, xIcon + width, isRed), 0);
+
+  // Greyed on a selected row: drawn, but without its red.
+  const QImage selected = render(left, 2, true);
+  const QColor background(selected.pixel(selected.width() - 1, 0));
+  EXPECT_EQ(countPixels(selected, xIcon, xIcon + width, isRed), 0);
+  EXPECT_GT(countPixels(selected, xIcon, xIcon + width,
+                        [&](QRgb p) { return QColor(p) != background; }),
+            0);
+
+  // No mark without the other table.
+  host.pane(1).closeTable(true);
+  EXPECT_EQ(countPixels(render(left, 2), xIcon, xIcon + width, isRed), 0);
+}
+
+TEST_F(PaneDrawTest, RowsOutsideTheTableDrawNothing) {
+  for (int row : {-1, 4}) {
+    const QImage img = render(left, row);
+    EXPECT_EQ(countPixels(img, 0, img.width(), [](QRgb p) { return p != qRgb(0x80, 0x80, 0x80); }),
+              0)
+        << row;
+  }
+}
+
+TEST_F(PaneDrawTest, RowHundredIsShiftedByOneDigit) {
+  programSettings().MarkSameNames = false;
+  TFrameCableList& right = host.pane(1);
+  right.closeTable(true);
+  right.NewExecute();
+  for (int i = 0; i < 100; ++i) right.appendRecord(cable("X", 1.5f));
+  auto rightmostInk = [&](int row) {
+    const QImage img = render(right, row);
+    for (int x = img.width() - 1; x >= 0; --x)
+      for (int y = 0; y < img.height(); ++y)
+        if (isInk(img.pixel(x, y)) && img.pixel(x, y) != qRgb(0x80, 0x80, 0x80)) return x;
+    return -1;
+  };
+  const QFontMetrics fm(right.ListBox->font());
+  const int digit =
+      fm.horizontalAdvance(QStringLiteral("100: ")) - fm.horizontalAdvance(QStringLiteral("00: "));
+  ASSERT_GT(digit, 0);
+  EXPECT_EQ(rightmostInk(98), rightmostInk(0));  // rows 1 … 99 share one edge
+  EXPECT_EQ(rightmostInk(99) - rightmostInk(98), digit);
+}
+
+struct BlendCase {
+  QColor a, b;
+  double f;
+  QColor expected;
+};
+
+TEST(PaneBlendColor, MixesPerChannelWithAClampedWeight) {
+  const QColor white(Qt::white), black(Qt::black), green(0, 0x80, 0), red(0xFF, 0, 0);
+  const std::vector<BlendCase> cases = {
+      {white, green, 0.6, QColor(0x65, 0xB2, 0x65)},  // a shared record's cells
+      {black, red, 1.0, red},                         // a duplicate name
+      {white, green, 0.0, white},
+      {white, green, -0.5, white},
+      {white, green, std::numeric_limits<double>::quiet_NaN(), white},
+      {white, green, 7.0, green},
+      {QColor(10, 20, 30, 77), QColor(110, 220, 130), 0.5, QColor(60, 120, 80, 77)},
+  };
+  for (const BlendCase& c : cases)
+    EXPECT_EQ(TFrameCableList::blendColor(c.a, c.b, c.f), c.expected)
+        << c.f << " " << TFrameCableList::blendColor(c.a, c.b, c.f).name().toStdString();
+}
+
+TEST_F(PaneDrawTest, RowHeightFollowsTheFontButNotBelowTheMark) {
+  host.window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host.window));
+  for (int size : {8, 12, 20}) {
+    left.ApplyFontSize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(left.ListBox->font().pointSize(), size);
+    const int expected = std::max(QFontMetrics(left.ListBox->font()).height(), 16);
+    EXPECT_EQ(left.rowHeight(), expected) << size;
+    EXPECT_EQ(left.ListBox->visualRect(left.ListBox->model()->index(1, 0)).height(), expected)
+        << size;
+  }
+}
+
+TEST(PaneIcons, EveryImageIsDrawnAndDistinct) {
+  std::vector<QImage> images;
+  for (int id = 0; id < CIcons::Count; ++id) {
+    const QImage img = CIcons::pixmap(static_cast<CIcons::Id>(id)).toImage();
+    ASSERT_EQ(img.size(), QSize(32, 32));
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        if (qAlpha(img.pixel(x, y)) > 128) ++opaque;
+    EXPECT_GT(opaque, 60) << id;
+    for (std::size_t j = 0; j < images.size(); ++j) EXPECT_NE(img, images[j]) << id << " " << j;
+    images.push_back(img);
+  }
+}
+
+TEST(PaneIcons, RowMarksPointTowardsTheOtherPane) {
+  const QImage right = CIcons::rowMark(0).toImage().convertToFormat(QImage::Format_ARGB32);
+  const QImage left = CIcons::rowMark(1).toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(right.size(), QSize(30, 16));
+  EXPECT_NE(right, left);
+  // Mirror images of each other (up to antialiasing).
+  const QImage mirrored = right.mirrored(true, false);
+  int differing = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 30; ++x) {
+      const QRgb a = mirrored.pixel(x, y), b = left.pixel(x, y);
+      if (std::abs(qAlpha(a) - qAlpha(b)) > 60 || std::abs(qRed(a) - qRed(b)) > 60) ++differing;
+    }
+  EXPECT_LT(differing, 10);
+  // Red marks on both.
+  EXPECT_GT(countPixels(right, 0, 30, [](QRgb p) { return qAlpha(p) > 200 && isRed(p); }), 5);
+}
+
+}  // namespace

@@ -1,0 +1,365 @@
+// The pane's record commands: delete, move, undo/redo, keys and command states.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QListView>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "model/Cp1251.h"
+#include "pane/PaneTestHost.h"
+#include "support/ScriptedModal.h"
+
+namespace {
+
+SCable cable(const char* name, float ku = 1.5f) {
+  SCable c;
+  std::snprintf(c.name, sizeof c.name, "%s", name);
+  c.setKU(ku);
+  return c;
+}
+
+std::vector<bool> sel(int count, std::initializer_list<int> rows) {
+  std::vector<bool> s(static_cast<std::size_t>(count), false);
+  for (int r : rows) s[static_cast<std::size_t>(r)] = true;
+  return s;
+}
+
+class PaneRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override { resetProgramSettings(); }
+
+  // A new table in pane p with records named A, B, C, … (no history).
+  void fill(int count, int p = 0) {
+    TFrameCableList& target = host.pane(p);
+    target.NewExecute();
+    for (int i = 0; i < count; ++i) {
+      const char name[2] = {static_cast<char>('A' + i), 0};
+      ASSERT_TRUE(target.appendRecord(cable(name)));
+    }
+    host.refreshedFrom.clear();
+  }
+
+  std::string names(int p = 0) {
+    std::string out;
+    const SListCables& t = host.pane(p).table();
+    for (int i = 0; i < t.getCount(); ++i) out += t.at(i).name;
+    return out;
+  }
+
+  // The list shows exactly the table's records.
+  void expectRowsMatchTable(int p = 0) {
+    TFrameCableList& target = host.pane(p);
+    const QAbstractItemModel* m = target.ListBox->model();
+    ASSERT_EQ(m->rowCount(), target.table().getCount());
+    for (int i = 0; i < m->rowCount(); ++i) {
+      char text[SCable::kTextSize];
+      target.table().at(i).toText(text);
+      EXPECT_EQ(m->index(i, 0).data().toString(), QString::fromStdString(cp1251ToUtf8(text)));
+    }
+  }
+
+  ScriptedModal modal;
+  PaneTestHost host;
+  TFrameCableList& pane = host.pane(0);
+};
+
+// --- moves -------------------------------------------------------------------------
+
+struct MoveCase {
+  const char* label;
+  int count;
+  std::vector<int> selected;
+  bool up;
+  const char* order;
+  std::vector<int> selectedAfter;
+  int moves;  // Move steps in the recorded action (0: nothing recorded)
+};
+
+class PaneMoveTest : public PaneRecordTest, public ::testing::WithParamInterface<MoveCase> {};
+
+TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
+  const MoveCase& c = GetParam();
+  fill(c.count);
+  std::vector<bool> before(static_cast<std::size_t>(c.count), false);
+  for (int r : c.selected) before[static_cast<std::size_t>(r)] = true;
+  pane.setSelection(before);
+  const QString undoHintBefore = pane.Action_Undo->statusTip();
+
+  if (c.up)
+    pane.ActionMoveUpExecute();
+  else
+    pane.ActionMoveDownExecute();
+
+  EXPECT_EQ(names(), c.order);
+  std::vector<bool> after(static_cast<std::size_t>(c.count), false);
+  for (int r : c.selectedAfter) after[static_cast<std::size_t>(r)] = true;
+  EXPECT_EQ(pane.selection(), after);
+  expectRowsMatchTable();
+  EXPECT_TRUE(host.refreshedFrom.empty());  // the set of records is unchanged
+  if (c.moves == 0) {
+    EXPECT_EQ(pane.history().count(), 0);
+    EXPECT_EQ(pane.Action_Undo->statusTip(), undoHintBefore);
+    return;
+  }
+  ASSERT_EQ(pane.history().count(), 1);
+  pane.Action_UndoExecute();
+  EXPECT_EQ(names(), std::string("ABCDEF").substr(0, static_cast<std::size_t>(c.count)));
+  expectRowsMatchTable();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PaneMoveTest,
+    ::testing::Values(MoveCase{"UpTopBlockStays", 5, {0, 1, 3}, true, "ABDCE", {0, 1, 2}, 1},
+                      MoveCase{"UpBlock", 5, {2, 3}, true, "ACDBE", {1, 2}, 2},
+                      MoveCase{"DownLastOnly", 4, {3}, false, "ABCD", {3}, 0},
+                      MoveCase{"DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3}, 2},
+                      MoveCase{"UpAll", 3, {0, 1, 2}, true, "ABC", {0, 1, 2}, 0}),
+    [](const ::testing::TestParamInfo<MoveCase>& info) { return info.param.label; });
+
+// --- delete ---------------------------------------------------------------------------
+
+TEST_F(PaneRecordTest, DeleteSelectedIsOneActionThatUndoRestores) {
+  fill(6);
+  pane.setSelection(sel(6, {1, 3, 4}));
+  pane.ActionDeleteSelectedExecute();
+
+  EXPECT_EQ(names(), "ACF");
+  expectRowsMatchTable();
+  EXPECT_EQ(pane.selection(), std::vector<bool>(3, false));
+  ASSERT_EQ(pane.history().count(), 1);
+  EXPECT_EQ(pane.Action_Undo->statusTip(),
+            QStringLiteral("Отмена действия: \"Удаление 3 записей\""));
+  EXPECT_EQ(host.refreshedFrom, std::vector<int>{0});
+  EXPECT_FALSE(pane.ActionDeleteSelected->isEnabled());
+
+  pane.Action_UndoExecute();
+  EXPECT_EQ(names(), "ABCDEF");
+  expectRowsMatchTable();
+}
+
+TEST_F(PaneRecordTest, UndoAfterDeletingTheLastRowsAppendsThemAgain) {
+  fill(5);
+  pane.setSelection(sel(5, {2, 3, 4}));
+  pane.ActionDeleteSelectedExecute();
+  ASSERT_EQ(pane.ListBox->model()->rowCount(), 2);
+  pane.Action_UndoExecute();
+  EXPECT_EQ(names(), "ABCDE");
+  expectRowsMatchTable();
+  pane.Action_RedoExecute();
+  EXPECT_EQ(names(), "AB");
+  expectRowsMatchTable();
+}
+
+TEST_F(PaneRecordTest, DeleteWithoutSelectionRecordsNothing) {
+  fill(3);
+  pane.ActionDeleteSelectedExecute();
+  EXPECT_EQ(names(), "ABC");
+  EXPECT_EQ(pane.history().count(), 0);
+}
+
+TEST_F(PaneRecordTest, DeleteKeyInTheListDeletesTheSelection) {
+  fill(3);
+  pane.setSelection(sel(3, {0}));
+  QTest::keyClick(pane.ListBox, Qt::Key_Delete);
+  EXPECT_EQ(names(), "BC");
+  expectRowsMatchTable();
+}
+
+// --- undo and redo texts ------------------------------------------------------------
+
+TEST_F(PaneRecordTest, UndoAndRedoHintsFollowTheHistory) {
+  // Record 4 named "Кабель 2" (Windows-1251 in the record).
+  const SCable named = cable("\xCA\xE0\xE1\xE5\xEB\xFC 2");
+  pane.NewExecute();
+  for (const char* n : {"A", "B", "C"}) pane.appendRecord(cable(n));
+  pane.appendRecord(named);
+
+  EXPECT_FALSE(pane.Action_Undo->isEnabled());
+  EXPECT_FALSE(pane.Action_Redo->isEnabled());
+  EXPECT_EQ(pane.Action_Undo->toolTip(), QStringLiteral("Отмена"));
+  EXPECT_EQ(pane.Action_Redo->toolTip(), QStringLiteral("Повтор"));
+
+  pane.setSelection(sel(4, {3}));
+  pane.ActionDeleteSelectedExecute();
+  const QString description = QStringLiteral("Удаление записи №4 (\"Кабель 2\")");
+  EXPECT_TRUE(pane.Action_Undo->isEnabled());
+  EXPECT_EQ(pane.Action_Undo->toolTip(), QStringLiteral("Отмена"));
+  EXPECT_EQ(pane.Action_Undo->statusTip(),
+            QStringLiteral("Отмена действия: \"") + description + QStringLiteral("\""));
+  EXPECT_FALSE(pane.Action_Redo->isEnabled());
+  EXPECT_EQ(pane.Action_Redo->statusTip(), QStringLiteral("Повтор"));
+
+  pane.Action_UndoExecute();
+  EXPECT_FALSE(pane.Action_Undo->isEnabled());
+  EXPECT_EQ(pane.Action_Undo->statusTip(), QStringLiteral("Отмена"));
+  EXPECT_TRUE(pane.Action_Redo->isEnabled());
+  EXPECT_EQ(pane.Action_Redo->toolTip(), QStringLiteral("Повтор"));
+  EXPECT_EQ(pane.Action_Redo->statusTip(),
+            QStringLiteral("Повтор действия: \"") + description + QStringLiteral("\""));
+  EXPECT_EQ(host.refreshedFrom.back(), 0);
+  ASSERT_EQ(pane.table().getCount(), 4);
+
+  // Undo with nothing left changes nothing.
+  pane.Action_UndoExecute();
+  EXPECT_EQ(pane.table().getCount(), 4);
+}
+
+TEST_F(PaneRecordTest, NewOpenAndCloseClearTheHistory) {
+  fill(3);
+  pane.setSelection(sel(3, {0}));
+  pane.ActionDeleteSelectedExecute();
+  ASSERT_TRUE(pane.Action_Undo->isEnabled());
+  modal.answerMessageBox(3);  // forget the changes
+  ASSERT_TRUE(pane.closeTable(false));
+  EXPECT_EQ(pane.history().count(), 0);
+  EXPECT_FALSE(pane.Action_Undo->isEnabled());
+}
+
+// --- command states ------------------------------------------------------------------
+
+struct StateCase {
+  const char* label;
+  int count;
+  std::vector<int> selected;
+  bool up, down, del;
+};
+
+class PaneStateTest : public PaneRecordTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(PaneStateTest, SelectionDecidesTheRecordCommands) {
+  const StateCase& c = GetParam();
+  fill(c.count);
+  std::vector<bool> s(static_cast<std::size_t>(c.count), false);
+  for (int r : c.selected) s[static_cast<std::size_t>(r)] = true;
+  const int updates = host.bottomBarUpdates;
+  pane.setSelection(s);
+  pane.refreshCommands();
+  EXPECT_EQ(pane.ActionMoveUp->isEnabled(), c.up);
+  EXPECT_EQ(pane.ActionMoveDown->isEnabled(), c.down);
+  EXPECT_EQ(pane.ActionDeleteSelected->isEnabled(), c.del);
+  EXPECT_GT(host.bottomBarUpdates, updates);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PaneStateTest,
+    ::testing::Values(StateCase{"None", 3, {}, false, false, false},
+                      StateCase{"First", 3, {0}, false, true, true},
+                      StateCase{"Last", 3, {2}, true, false, true},
+                      StateCase{"All", 3, {0, 1, 2}, false, false, true},
+                      StateCase{"Middle", 3, {1}, true, true, true},
+                      StateCase{"OnlyRow", 1, {0}, false, false, true}),
+    [](const ::testing::TestParamInfo<StateCase>& info) { return info.param.label; });
+
+TEST(PaneCopyState, CopyIsOnWhenASelectedRecordIsMissingInTheOtherTable) {
+  resetProgramSettings();
+  ScriptedModal modal;
+  PaneTestHost host(true);
+  TFrameCableList& left = host.pane(0);
+  TFrameCableList& right = host.pane(1);
+  left.NewExecute();
+  left.appendRecord(cable("Shared"));
+  left.appendRecord(cable("Own"));
+
+  left.setSelection(sel(2, {0}));
+  left.refreshCommands();
+  EXPECT_TRUE(host.copy[0]->isEnabled());  // no table on the right
+
+  right.NewExecute();
+  right.appendRecord(cable("Shared"));
+  left.refreshCommands();
+  EXPECT_FALSE(host.copy[0]->isEnabled());
+  left.setSelection(sel(2, {0, 1}));
+  left.refreshCommands();
+  EXPECT_TRUE(host.copy[0]->isEnabled());
+  left.setSelection(sel(2, {}));
+  left.refreshCommands();
+  EXPECT_FALSE(host.copy[0]->isEnabled());
+
+  // Each pane carries its own direction, on its tool bar and in its menu.
+  EXPECT_TRUE(left.ToolBar_CableActions->actions().contains(host.copy[0]));
+  EXPECT_FALSE(left.ToolBar_CableActions->actions().contains(host.copy[1]));
+  EXPECT_TRUE(right.PopupMenuList->actions().contains(host.copy[1]));
+  EXPECT_FALSE(right.PopupMenuList->actions().contains(host.copy[0]));
+}
+
+TEST_F(PaneRecordTest, CommandsOfLaterWorkAreHiddenAndOff) {
+  fill(2);
+  pane.setSelection(sel(2, {0}));
+  pane.setCurrentRow(0);
+  pane.refreshCommands();
+  for (QAction* a : {pane.ActionAddNew, pane.ActionEditCable, pane.ActionView,
+                     pane.LoadFileFromDevice, pane.FileSaveToDevice}) {
+    EXPECT_FALSE(a->isVisible()) << a->text().toStdString();
+    EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  }
+  EXPECT_FALSE(pane.ToolBar1->widgetForAction(pane.LoadFileFromDevice)->isVisibleTo(&host.window));
+  EXPECT_FALSE(
+      pane.ToolBar_CableActions->widgetForAction(pane.ActionEditCable)->isVisibleTo(&host.window));
+  // No copy between the panes yet: neither button nor menu item.
+  EXPECT_EQ(pane.PopupMenuList->actions().size(), 3);
+  EXPECT_EQ(pane.ToolBar_CableActions->actions().size(), 7);
+
+  // A double click on the one selected row does nothing (no editor yet).
+  pane.ListBoxDblClick();
+  EXPECT_TRUE(modal.asked().empty());
+  EXPECT_EQ(names(), "AB");
+  EXPECT_EQ(pane.history().count(), 0);
+}
+
+TEST_F(PaneRecordTest, AppendToAFullTableAddsNoRow) {
+  pane.NewExecute();
+  for (int i = 0; i < SListCablesBase::kMaxCount; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "R%d", i);
+    ASSERT_TRUE(pane.appendRecord(cable(name)));
+  }
+  EXPECT_FALSE(pane.appendRecord(cable("extra")));
+  EXPECT_EQ(pane.table().getCount(), SListCablesBase::kMaxCount);
+  EXPECT_EQ(pane.ListBox->model()->rowCount(), SListCablesBase::kMaxCount);
+}
+
+// --- focus and shortcuts --------------------------------------------------------------
+
+TEST_F(PaneRecordTest, OnlyTheFocusedPaneAnswersCtrlZAndCtrlV) {
+  fill(3, 0);
+  fill(3, 1);
+  for (int p = 0; p < 2; ++p) {
+    host.pane(p).setSelection(sel(3, {0}));
+    host.pane(p).ActionDeleteSelectedExecute();
+  }
+  host.window.show();
+  QApplication::setActiveWindow(&host.window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&host.window));
+
+  host.pane(1).ListBox->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(host.activePane, 1);
+  EXPECT_EQ(host.pane(1).Action_Undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+  EXPECT_EQ(host.pane(1).Action_Redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+  EXPECT_TRUE(host.pane(0).Action_Undo->shortcut().isEmpty());
+
+  host.pane(0).ListBox->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(host.activePane, 0);
+  EXPECT_TRUE(host.pane(1).Action_Undo->shortcut().isEmpty());
+  EXPECT_TRUE(host.pane(1).Action_Redo->shortcut().isEmpty());
+  EXPECT_EQ(host.pane(0).Action_Undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+
+  QTest::keyClick(host.pane(0).ListBox, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(names(0), "ABC");
+  EXPECT_EQ(names(1), "BC");
+  QTest::keyClick(host.pane(0).ListBox, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(names(0), "BC");
+  EXPECT_EQ(names(1), "BC");
+  expectRowsMatchTable(0);
+}
+
+}  // namespace
