@@ -11,6 +11,9 @@
 #include <sys/stat.h>
 
 #ifdef _WIN32
+#ifndef S_ISREG
+#define S_ISREG(m) (((m) & S_IFMT) == S_IFREG)
+#endif
 #ifndef S_ISDIR
 #define S_ISDIR(m) (((m) & S_IFMT) == S_IFDIR)
 #endif
@@ -465,6 +468,9 @@ std::uint32_t SListCables::saveToFile(const char* fileName) {
   const bool targetExists = ::stat(target.c_str(), &targetStat) == 0;
   if (targetExists) {
     if (S_ISDIR(targetStat.st_mode)) throw FileOpenError(fileName, std::strerror(EISDIR));
+    // A device or pipe cannot be replaced by renaming a file over it (as root that
+    // would silently swap the device node for a plain file).
+    if (!S_ISREG(targetStat.st_mode)) throw FileOpenError(fileName, std::strerror(EINVAL));
 #ifdef _WIN32
     if (::_access(target.c_str(), 2) != 0) throw FileOpenError(fileName, std::strerror(errno));
 #else

@@ -223,9 +223,12 @@ TEST_F(SaveTest, RoundTripKeepsRecords) {
 TEST_F(SaveTest, OpenFailuresThrowAndKeepTheTable) {
   writeBytes(dir.file("plain"), "old");
   ASSERT_EQ(0, ::mkdir(dir.file("folder").c_str(), 0755));
+  // A pipe stands for any file that is not a regular one (a device such as /dev/full):
+  // it must not be replaced by a renamed plain file.
+  ASSERT_EQ(0, ::mkfifo(dir.file("pipe").c_str(), 0644));
   fill();
-  for (const std::string& target :
-       {dir.file("plain") + "/t.txt", dir.file("missing/t.txt"), dir.file("folder")}) {
+  for (const std::string& target : {dir.file("plain") + "/t.txt", dir.file("missing/t.txt"),
+                                    dir.file("folder"), dir.file("pipe")}) {
     SCOPED_TRACE(target);
     try {
       table.saveToFile(target.c_str());
@@ -236,6 +239,9 @@ TEST_F(SaveTest, OpenFailuresThrowAndKeepTheTable) {
     EXPECT_TRUE(table.isModified());
   }
   EXPECT_EQ("old", readBytes(dir.file("plain")));
+  struct stat st;
+  ASSERT_EQ(0, ::stat(dir.file("pipe").c_str(), &st));
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 // A folder the user may not write: the save raises like any refused open and
