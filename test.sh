@@ -17,6 +17,7 @@ done
 
 tolmira_install $PACKAGES_BUILD
 tolmira_install $PACKAGES_CHECKS || echo "note: sanitizer/fuzz tools could not be installed" >&2
+tolmira_comma_locale
 JOBS=$(tolmira_jobs)
 
 echo "== build"

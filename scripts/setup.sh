@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs,
 # only those that are missing, with one apt-get update before the first install.
 PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev fonts-dejavu-core"
-PACKAGES_CHECKS="clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat"
+PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat"
 
 tolmira_missing_packages() {
   local missing="" p
@@ -37,4 +37,13 @@ tolmira_install() {
 
 tolmira_jobs() {
   nproc 2>/dev/null || echo 2
+}
+
+# The number tests also run under a locale whose decimal separator is ','.
+tolmira_comma_locale() {
+  locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' && return 0
+  command -v localedef >/dev/null 2>&1 || return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1 && sudo="sudo"
+  $sudo localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 2>/dev/null || true
 }
