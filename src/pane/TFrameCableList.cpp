@@ -187,7 +187,10 @@ TFrameCableList::TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent
   connect(qApp, &QApplication::focusChanged, this, &TFrameCableList::onFocusChanged);
 }
 
-TFrameCableList::~TFrameCableList() = default;
+TFrameCableList::~TFrameCableList() {
+  // The widget's own destruction moves the focus; that must not reach this half-destroyed pane.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 void TFrameCableList::buildActions() {
   auto make = [this](QAction*& a, const QString& caption, const QString& hint, CIcons::Id icon) {
@@ -328,6 +331,8 @@ void TFrameCableList::buildLayout() {
   ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
   ListBox->installEventFilter(this);
   layout->addWidget(ListBox, 1);
+  // Holds the tool bars and the status strip at the top while no table is shown.
+  layout->addStretch(0);
   updateRowHeight();
 
   PopupMenuList = new QMenu(this);
