@@ -6,9 +6,9 @@ cd "$(dirname "$0")"
 . scripts/setup.sh
 tolmira_install $PACKAGES_BUILD
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(tolmira_jobs)" --target tolmira 2>/dev/null || true
-if [ ! -x build/src/app/tolmira ]; then
-  echo "The editor window is not built yet: only the libraries and tests exist so far." >&2
+if ! cmake --build build -j"$(tolmira_jobs)" --target tolmira; then
+  echo "Building the editor failed (see the compiler output above)." >&2
   exit 1
 fi
+# The editor takes no command-line options.
 exec build/src/app/tolmira

@@ -1,17 +1,51 @@
 #pragma once
 
+#include <memory>
+
 #include <QApplication>
+
+class ISettingsStore;
+class TForm_About;
+class TForm_Help;
+class TForm_MessageBox;
+class TFormMain;
 
 // The program's application object. A command never lets an exception cross the
 // event loop: whatever escapes an event handler is shown in a critical message box
-// and the program goes on.
+// and the program goes on. It also makes the program's windows, once, and keeps them
+// until the end.
 class CApplication : public QApplication {
   Q_OBJECT
  public:
+  // Sets the process-wide number conventions: the C locale for the C library and
+  // for Qt, whatever the user's locale says.
   CApplication(int& argc, char** argv);
+  ~CApplication() override;
 
   bool notify(QObject* receiver, QEvent* event) override;
 
   // Shows an error that escaped a handler; the text is the exception's message.
   static void showEscapedError(const QString& message);
+
+  // Makes the windows in start-up order: main window, message box, About window,
+  // help window. store: the settings store (not owned, must outlive the windows);
+  // none: the current user's store, kept by the application. A second call does
+  // nothing.
+  void createWindows(ISettingsStore* store = nullptr);
+
+  // Shows the main window and runs the message loop until it closes.
+  int run();
+
+  TFormMain* mainWindow() const { return mainWindow_.get(); }
+  TForm_MessageBox* messageBox() const { return messageBox_.get(); }
+  TForm_About* aboutWindow() const { return about_.get(); }
+  TForm_Help* helpWindow() const { return help_.get(); }
+
+ private:
+  std::unique_ptr<ISettingsStore> ownStore_;
+  // Declared in creation order; destroyed the other way round.
+  std::unique_ptr<TFormMain> mainWindow_;
+  std::unique_ptr<TForm_MessageBox> messageBox_;
+  std::unique_ptr<TForm_About> about_;
+  std::unique_ptr<TForm_Help> help_;
 };

@@ -1,0 +1,666 @@
+#include "mainwindow/TFormMain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QWheelEvent>
+
+#include "dialogs/CModal.h"
+#include "dialogs/TForm_About.h"
+#include "dialogs/TForm_Help.h"
+#include "dialogs/TForm_MessageBox.h"
+#include "model/FileOpenError.h"
+#include "model/LoadStatus.h"
+#include "model/SListCables.h"
+#include "pane/CIcons.h"
+#include "pane/TFrameCableList.h"
+#include "platform/ISettingsStore.h"
+#include "settings/CProgramSettings.h"
+
+namespace {
+
+// The record editor (view, edit) and the copy between the panes are not part of the
+// program yet. Their actions exist, but their buttons stay off the bottom bar and
+// their keys unbound until then: a visible control must always do something.
+constexpr bool kEditorCommands = false;
+constexpr bool kCopyBetweenPanes = false;
+
+constexpr int kFontMin = 8;
+constexpr int kFontMax = 20;
+
+// A hint "short|long": the tool tip is the short part, the status bar shows the long one.
+void setHint(QAction* action, const QString& hint) {
+  const int bar = hint.indexOf(QLatin1Char('|'));
+  action->setToolTip(bar < 0 ? hint : hint.left(bar));
+  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+bool isEditableText(const QWidget* w) {
+  if (const auto* e = qobject_cast<const QLineEdit*>(w)) return !e->isReadOnly();
+  if (const auto* e = qobject_cast<const QTextEdit*>(w)) return !e->isReadOnly();
+  if (const auto* e = qobject_cast<const QPlainTextEdit*>(w)) return !e->isReadOnly();
+  return qobject_cast<const QAbstractSpinBox*>(w) != nullptr;
+}
+
+// The splitter reports its resizes so that the window can keep the ratio of the panes
+// rather than their pixel widths.
+class PanelSplitter : public QSplitter {
+ public:
+  PanelSplitter(TFormMain* owner, QWidget* parent) : QSplitter(Qt::Horizontal, parent), owner_(owner) {}
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QSplitter::resizeEvent(event);
+    owner_->applyTableSplit();
+  }
+
+ private:
+  TFormMain* owner_;
+};
+
+}  // namespace
+
+TFormMain::TFormMain(ISettingsStore& store, QWidget* parent)
+    : QMainWindow(parent), store_(store), programDir_(QCoreApplication::applicationDirPath()) {
+  setObjectName(QStringLiteral("FormMain"));
+  setWindowTitle(windowCaption());
+  QFont f = font();
+  f.setPointSize(12);
+  setFont(f);
+  move(267, 159);
+  resize(925, 767);
+
+  ImageList2 = {CIcons::rowMark(0), CIcons::rowMark(1)};
+
+  // The panes ask for the copy actions while they are built.
+  buildActions();
+  buildLayout();
+  buildMenu();
+  buildBottomBar();
+
+  SetActivePane(0);
+  StepFontSize(0);
+
+  // Construction step 5: the bar shows each command's key.
+  for (QAction* a : bottomPanel_) {
+    if (a->shortcut().isEmpty()) continue;
+    a->setText(a->text() + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::PortableText) +
+               QLatin1Char(')'));
+  }
+
+  // The window sees key presses and wheel turns before the control under them.
+  qApp->installEventFilter(this);
+}
+
+TFormMain::~TFormMain() {
+  qApp->removeEventFilter(this);
+  // Focus that moves while a pane is being destroyed would reach the half-destroyed
+  // pane's focus handling: take it out of the window while everything is whole.
+  if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+    focus->clearFocus();
+  // The panes call back into the window while they go; make them go first, each one
+  // already out of the window's reach.
+  for (TFrameCableList*& p : panes_) {
+    TFrameCableList* dying = p;
+    p = nullptr;
+    delete dying;
+  }
+}
+
+QString TFormMain::windowCaption() {
+  return QStringLiteral("Менеджер кабелей для прибора VIRD-50");
+}
+
+const std::array<int, 7>& TFormMain::fontSizes() {
+  static const std::array<int, 7> sizes{{8, 10, 12, 14, 16, 18, 20}};
+  return sizes;
+}
+
+void TFormMain::buildActions() {
+  auto make = [this](QAction*& a, const QString& caption, const QString& hint,
+                     const QKeySequence& key) {
+    a = new QAction(caption, this);
+    if (!hint.isEmpty()) setHint(a, hint);
+    if (!key.isEmpty()) a->setShortcut(key);
+    a->setShortcutContext(Qt::WindowShortcut);
+  };
+  make(ActionView, QStringLiteral("Просмотр"), QStringLiteral("Просмотр"), QKeySequence(Qt::Key_F3));
+  make(ActionEditCable, QStringLiteral("Редактировать"), QStringLiteral("Редактировать"),
+       QKeySequence(Qt::Key_F4));
+  make(ActionMoveDown, QStringLiteral("Переместить вниз"), QString(), QKeySequence(Qt::Key_S));
+  make(ActionMoveUp, QStringLiteral("Переместить вверх"), QString(), QKeySequence(Qt::Key_W));
+  make(ActionCopy, QStringLiteral("Копировать"), QString(), QKeySequence(Qt::Key_F5));
+  make(ActionDelete, QStringLiteral("Удалить"), QString(), QKeySequence(Qt::Key_F8));
+  make(ActionExit, QStringLiteral("Выход"), QString(), QKeySequence(Qt::ALT | Qt::Key_F4));
+
+  make(ActionCopyLToR, QString(),
+       QStringLiteral("Копировать вправо|Копировать выделенные записи  в таблицу справа"),
+       QKeySequence());
+  make(ActionCopyRToL, QString(),
+       QStringLiteral("Копировать влево|Копировать выделенные записи  в таблицу слева"),
+       QKeySequence());
+  ActionCopyLToR->setIcon(CIcons::icon(CIcons::CopyRight));
+  ActionCopyRToL->setIcon(CIcons::icon(CIcons::CopyLeft));
+  ActionCopyLToR->setEnabled(false);
+  ActionCopyRToL->setEnabled(false);
+
+  make(Action_FontSizePlus, QStringLiteral("Увеличить"), QStringLiteral("Увеличить размер шрифта"),
+       QKeySequence());
+  make(Action_FontSizeMinus, QStringLiteral("Уменьшить"), QStringLiteral("Уменьшить размер шрифта"),
+       QKeySequence());
+  // Ctrl with the keypad's +/−, and the main keyboard's Ctrl++ / Ctrl+− (Ctrl+= for
+  // layouts where + needs Shift).
+  Action_FontSizePlus->setShortcuts(QList<QKeySequence>{QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)),
+                                     QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                                     QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  Action_FontSizeMinus->setShortcuts(QList<QKeySequence>{QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus)),
+                                      QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+  addAction(Action_FontSizePlus);
+  addAction(Action_FontSizeMinus);
+
+  make(ActionSettingsAllowSameNames, QStringLiteral("Разрешать одинаковые названия кабелей"),
+       QStringLiteral("Разрешает наличие в одной таблице одноимённых записей"), QKeySequence());
+  make(ActionSettingsMarkSameNames, QStringLiteral("Отмечать одинаковые имена в таблице"),
+       QStringLiteral("Подсветить в таблице одноимённые записи"), QKeySequence());
+  make(ActionSettingsMarkSameCables, QStringLiteral("Отмечать совпадающие записи"),
+       QStringLiteral("Подсветить записи одинаковые в соседних таблицах"), QKeySequence());
+
+  bottomPanel_ = {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp,
+                  ActionCopy, ActionDelete,    ActionExit};
+
+  auto onPane = [this](QAction* TFrameCableList::*paneAction) {
+    return [this, paneAction] {
+      if (activePane_ == 0 || activePane_ == 1) {
+        if (TFrameCableList* p = panes_[static_cast<std::size_t>(activePane_)])
+          (p->*paneAction)->trigger();
+      }
+    };
+  };
+  connect(ActionView, &QAction::triggered, this, onPane(&TFrameCableList::ActionView));
+  connect(ActionEditCable, &QAction::triggered, this, onPane(&TFrameCableList::ActionEditCable));
+  connect(ActionMoveDown, &QAction::triggered, this, onPane(&TFrameCableList::ActionMoveDown));
+  connect(ActionMoveUp, &QAction::triggered, this, onPane(&TFrameCableList::ActionMoveUp));
+  connect(ActionDelete, &QAction::triggered, this, onPane(&TFrameCableList::ActionDeleteSelected));
+  connect(ActionExit, &QAction::triggered, this, [this] { close(); });
+  // ActionCopy, ActionCopyLToR and ActionCopyRToL are connected with the copy itself.
+
+  connect(Action_FontSizePlus, &QAction::triggered, this, [this] { StepFontSize(+1); });
+  connect(Action_FontSizeMinus, &QAction::triggered, this, [this] { StepFontSize(-1); });
+
+  CProgramSettings& s = programSettings();
+  s.bindActions(ActionSettingsAllowSameNames, ActionSettingsMarkSameNames,
+                ActionSettingsMarkSameCables);
+  auto repaintBoth = [this] {
+    for (TFrameCableList* p : panes_)
+      if (p) p->repaintList();
+  };
+  connect(ActionSettingsAllowSameNames, &QAction::triggered, this,
+          [] { programSettings().SetAllowSameNames(!programSettings().AllowSameNames); });
+  connect(ActionSettingsMarkSameNames, &QAction::triggered, this, [repaintBoth] {
+    programSettings().SetMarkSameNames(!programSettings().MarkSameNames);
+    repaintBoth();
+  });
+  connect(ActionSettingsMarkSameCables, &QAction::triggered, this, [repaintBoth] {
+    programSettings().SetMarkSameCables(!programSettings().MarkSameCables);
+    repaintBoth();
+  });
+}
+
+void TFormMain::buildLayout() {
+  PanelTables = new PanelSplitter(this, this);
+  PanelTables->setObjectName(QStringLiteral("PanelTables"));
+  PanelTables->setHandleWidth(3);
+  PanelTables->setChildrenCollapsible(false);
+  for (int i = 0; i < 2; ++i) {
+    panes_[static_cast<std::size_t>(i)] = new TFrameCableList(i, this, PanelTables);
+    PanelTables->addWidget(panes_[static_cast<std::size_t>(i)]);
+  }
+  // The right pane takes what the window gains; applyTableSplit() then fixes the ratio.
+  PanelTables->setStretchFactor(0, 0);
+  PanelTables->setStretchFactor(1, 1);
+  Splitter1 = PanelTables->handle(1);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  setCentralWidget(PanelTables);
+  connect(PanelTables, &QSplitter::splitterMoved, this, [this] { onSplitterMoved(); });
+
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+}
+
+void TFormMain::buildMenu() {
+  MenuProgram = menuBar()->addMenu(QStringLiteral("Программа"));
+  MenuSettings = MenuProgram->addMenu(QStringLiteral("Настройки"));
+  MenuSettings->addAction(ActionSettingsAllowSameNames);
+  MenuSettings->addAction(ActionSettingsMarkSameNames);
+  MenuSettings->addAction(ActionSettingsMarkSameCables);
+
+  MenuFontSize = MenuSettings->addMenu(QStringLiteral("Размер шрифта"));
+  MenuFontSize->menuAction()->setStatusTip(
+      QStringLiteral("Ctrl+Num +/Ctrl+Num -/Ctrl+MouseWheelUp/Ctrl+MouseWheelDown"));
+  fontSizeGroup_ = new QActionGroup(this);
+  // Sizes outside the menu's list check no item.
+  fontSizeGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  for (int size : fontSizes()) {
+    QAction* item = MenuFontSize->addAction(QString::number(size));
+    item->setCheckable(true);
+    item->setData(size);
+    fontSizeGroup_->addAction(item);
+    FontSizeItems.push_back(item);
+    connect(item, &QAction::triggered, this, [this, size] { ApplyFontSize(size, true); });
+  }
+
+  MenuMessagesStyle = MenuSettings->addMenu(QStringLiteral("Стиль обращения"));
+  MenuMessagesStyle->menuAction()->setVisible(false);
+  auto* styleGroup = new QActionGroup(this);
+  styleGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  ActionStyleStrict = MenuMessagesStyle->addAction(QStringLiteral("Строгий"));
+  ActionStylePlayful = MenuMessagesStyle->addAction(QStringLiteral(":)"));
+  for (QAction* a : {ActionStyleStrict, ActionStylePlayful}) {
+    a->setCheckable(true);
+    styleGroup->addAction(a);
+  }
+  connect(ActionStyleStrict, &QAction::triggered, this, [this] {
+    programSettings().MessagesStyle = 0;
+    ActionStyleStrict->setChecked(true);
+  });
+  connect(ActionStylePlayful, &QAction::triggered, this, [this] {
+    programSettings().MessagesStyle = 1;
+    ActionStylePlayful->setChecked(true);
+  });
+  programSettings().bindMessagesStyleActions(ActionStyleStrict, ActionStylePlayful);
+
+  MenuHelp = menuBar()->addMenu(QStringLiteral("Помощь"));
+  ActionAbout = MenuHelp->addAction(QStringLiteral("О программе…"));
+  ActionHelp = MenuHelp->addAction(QStringLiteral("Справка"));
+  connect(ActionAbout, &QAction::triggered, this, [this] { showHelpDialog(true); });
+  connect(ActionHelp, &QAction::triggered, this, [this] { showHelpDialog(false); });
+}
+
+void TFormMain::buildBottomBar() {
+  ActionToolBar2 = new QToolBar(this);
+  ActionToolBar2->setObjectName(QStringLiteral("ActionToolBar2"));
+  ActionToolBar2->setMovable(false);
+  ActionToolBar2->setFloatable(false);
+  ActionToolBar2->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  ActionToolBar2->setContextMenuPolicy(Qt::PreventContextMenu);
+  addToolBar(Qt::BottomToolBarArea, ActionToolBar2);
+
+  // The buttons on the bar, in bar order; the others wait for their commands.
+  std::vector<QAction*> shown;
+  for (QAction* a : bottomPanel_) {
+    const bool editor = a == ActionView || a == ActionEditCable;
+    if (editor && !kEditorCommands) continue;
+    if (a == ActionCopy && !kCopyBetweenPanes) continue;
+    shown.push_back(a);
+  }
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (i > 0) {
+      // A disabled "|" item between neighbours, as the bar's only separator.
+      auto* separator = new QAction(QStringLiteral("|"), this);
+      separator->setEnabled(false);
+      ActionToolBar2->addAction(separator);
+      if (i == 1) bottomPanel_.push_back(separator);
+    }
+    ActionToolBar2->addAction(shown[i]);
+  }
+}
+
+// --- IPaneHost -----------------------------------------------------------------
+
+TFrameCableList* TFormMain::pane(int index) const {
+  return index == 0 || index == 1 ? panes_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const SListCables* TFormMain::otherTable(int paneIndex) const {
+  const TFrameCableList* other = pane(1 - paneIndex);
+  return other && other->tableOpen() ? &other->table() : nullptr;
+}
+
+QAction* TFormMain::copyAction(int paneIndex) const {
+  if (!kCopyBetweenPanes) return nullptr;
+  return paneIndex == 0 ? ActionCopyLToR : paneIndex == 1 ? ActionCopyRToL : nullptr;
+}
+
+QPixmap TFormMain::markIcon(int paneIndex) const {
+  return paneIndex == 0 || paneIndex == 1 ? ImageList2[static_cast<std::size_t>(paneIndex)]
+                                          : QPixmap();
+}
+
+void TFormMain::SetActivePane(int paneIndex) {
+  if (paneIndex == activePane_ || (paneIndex != 0 && paneIndex != 1)) return;
+  activePane_ = paneIndex;
+
+  const QString f5 = QStringLiteral("(F5)");
+  const QString blank = QStringLiteral("    ");
+  ActionCopyLToR->setText(paneIndex == 0 ? f5 : blank);
+  ActionCopyRToL->setText(paneIndex == 1 ? f5 : blank);
+
+  // The file-name field of the active pane looks like a selected item (the palette's
+  // highlight colours), that of the other pane like a quiet grey caption. The field
+  // is disabled, so every colour group is set.
+  const QPalette base = palette();
+  for (int i = 0; i < 2; ++i) {
+    TFrameCableList* p = panes_[static_cast<std::size_t>(i)];
+    if (!p || !p->EditFileName) continue;
+    QPalette pal = p->EditFileName->palette();
+    if (i == paneIndex) {
+      pal.setColor(QPalette::Base, base.color(QPalette::Active, QPalette::Highlight));
+      pal.setColor(QPalette::Text, base.color(QPalette::Active, QPalette::HighlightedText));
+    } else {
+      const QColor window = base.color(QPalette::Active, QPalette::Window);
+      const QColor mid = base.color(QPalette::Active, QPalette::Mid);
+      pal.setColor(QPalette::Base, TFrameCableList::blendColor(window, mid, 0.5));
+      pal.setColor(QPalette::Text, base.color(QPalette::Active, QPalette::WindowText));
+    }
+    p->EditFileName->setPalette(pal);
+  }
+  UpdateBottomBar();
+}
+
+void TFormMain::UpdateBottomBar() {
+  TFrameCableList* p = pane(activePane_);
+  if (!p) {
+    for (QAction* a : {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp, ActionCopy,
+                       ActionDelete})
+      a->setEnabled(false);
+    return;
+  }
+  ActionView->setEnabled(p->ActionView->isEnabled());
+  ActionEditCable->setEnabled(p->ActionEditCable->isEnabled());
+  ActionMoveDown->setEnabled(p->ActionMoveDown->isEnabled());
+  ActionMoveUp->setEnabled(p->ActionMoveUp->isEnabled());
+  ActionDelete->setEnabled(p->ActionDeleteSelected->isEnabled());
+  ActionCopy->setEnabled(activePane_ == 0 ? ActionCopyLToR->isEnabled()
+                                          : ActionCopyRToL->isEnabled());
+  ActionExit->setEnabled(true);
+}
+
+void TFormMain::RefreshOtherPane(int paneIndex) {
+  TFrameCableList* other = pane(1 - paneIndex);
+  if (!other || (paneIndex != 0 && paneIndex != 1)) return;
+  other->repaintList();
+  other->refreshCommands();
+}
+
+// --- font size -----------------------------------------------------------------
+
+int TFormMain::steppedFontSize(int s, int direction) {
+  if (direction < 0) return ((s - 2) / 2) * 2;
+  if (direction > 0) return ((s + 2) / 2) * 2;
+  return s;
+}
+
+void TFormMain::ApplyFontSize(int size, bool remember) {
+  for (TFrameCableList* p : panes_)
+    if (p) p->ApplyFontSize(size);
+  if (remember) programSettings().FontSize = static_cast<quint8>(std::clamp(size, 0, 255));
+  for (QAction* item : FontSizeItems) item->setChecked(item->data().toInt() == size);
+}
+
+void TFormMain::StepFontSize(int direction) {
+  const int s = steppedFontSize(panes_[0]->ListBox->font().pointSize(), direction);
+  Action_FontSizePlus->setEnabled(s < kFontMax);
+  Action_FontSizeMinus->setEnabled(s > kFontMin);
+  if (direction != 0 && s >= kFontMin && s <= kFontMax) ApplyFontSize(s, true);
+}
+
+// --- split between the panes ---------------------------------------------------
+
+int TFormMain::splitLeftWidth(int w, double tableWidthK, int minLeft, int minRight) {
+  // A ratio that is not a positive number (none loaded yet) splits evenly instead of
+  // dividing by zero.
+  const double k = std::isfinite(tableWidthK) && tableWidthK > 0.0 ? tableWidthK : 1.0;
+  const double share = static_cast<double>(w) / (k + 1.0);
+  int left = static_cast<int>(std::clamp(share, -2.0e9, 2.0e9));
+  if (left < minLeft + 1) left = minLeft + 1;
+  if (w - left < minRight + 1) left = w - (minRight + 1);
+  return left;
+}
+
+void TFormMain::applyTableSplit() {
+  if (!panes_[0] || !panes_[1]) return;
+  const int w = PanelTables->width() - PanelTables->handleWidth();
+  const int left = splitLeftWidth(w, programSettings().TableWidthK, panes_[0]->minimumWidth(),
+                                  panes_[1]->minimumWidth());
+  const int clamped = std::clamp(left, 0, std::max(0, w));
+  PanelTables->setSizes({clamped, std::max(0, w - clamped)});
+}
+
+void TFormMain::onSplitterMoved() {
+  if (!panes_[0] || !panes_[1]) return;
+  const int left = panes_[0]->width();
+  programSettings().TableWidthK =
+      static_cast<double>(panes_[1]->width()) / static_cast<double>(left == 0 ? 1 : left);
+}
+
+// --- showing -------------------------------------------------------------------
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  firstShow();
+}
+
+void TFormMain::firstShow() {
+  CProgramSettings& s = programSettings();
+  s.Load(store_, this);
+  ApplyFontSize(s.FontSize != 0 ? s.FontSize : font().pointSize(), false);
+  StepFontSize(0);
+  applyTableSplit();
+  // The tables come once the window is on the screen, so that a load error is
+  // reported over the window rather than before it appears.
+  QTimer::singleShot(0, this, [this] { restoreTables(); });
+}
+
+void TFormMain::restoreTables() {
+  if (restored_) return;
+  restored_ = true;
+  for (TFrameCableList* p : panes_) p->restoreTable();
+}
+
+void TFormMain::showHelpDialog(bool about) {
+  QPointer<QDialog>& dialog = about ? about_ : help_;
+  if (!dialog) {
+    if (about)
+      dialog = new TForm_About(programInfo(), this);
+    else
+      dialog = new TForm_Help(programDir_, this);
+  }
+  dialog->exec();
+}
+
+// --- keys and wheel --------------------------------------------------------------
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::Wheel) return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+
+  if (type == QEvent::Wheel) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    const int dy = wheel->angleDelta().y();
+    if ((wheel->modifiers() & Qt::ControlModifier) && dy != 0) {
+      StepFontSize(dy > 0 ? +1 : -1);
+      return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+  }
+  if (handleKeyPreview(event)) return true;
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFormMain::handleKeyPreview(QEvent* event) {
+  auto* key = static_cast<QKeyEvent*>(event);
+  const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+  if (mods != Qt::ControlModifier) return false;
+  if (key->key() != Qt::Key_Z && key->key() != Qt::Key_Y) return false;
+  // A text field keeps its own undo.
+  if (isEditableText(QApplication::focusWidget())) return false;
+  TFrameCableList* p = pane(activePane_);
+  if (!p) return false;
+  if (key->key() == Qt::Key_Z)
+    p->Action_UndoExecute();
+  else
+    p->Action_RedoExecute();
+  return true;
+}
+
+QMenu* TFormMain::createPopupMenu() {
+  // No menu for hiding the bottom bar.
+  return nullptr;
+}
+
+// --- closing -------------------------------------------------------------------
+
+QString TFormMain::unsavedChangesText(bool changed1, bool changed2) {
+  QString text = QStringLiteral("Имеются несохранённые изменения");
+  if (changed1 && changed2)
+    text += QStringLiteral(" в обеих таблицах");
+  else if (changed1)
+    text += QStringLiteral(" в таблице 1");
+  else if (changed2)
+    text += QStringLiteral(" в таблице 2");
+  return text;
+}
+
+QString TFormMain::autoSaveFileName(int paneNumber) {
+  return QString::asprintf("autosave%d.txt", paneNumber);
+}
+
+QString TFormMain::autoSaveFallbackDir() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery())
+    event->accept();
+  else
+    event->ignore();
+}
+
+namespace {
+
+bool changed(const TFrameCableList* p) { return p && p->tableOpen() && p->table().isModified(); }
+
+}  // namespace
+
+bool TFormMain::FormCloseQuery() {
+  // A window that never showed loaded no settings: storing them would wipe the
+  // stored ones.
+  if (!shownOnce_) return true;
+  // A close before the tables came back must not store settings that forget them.
+  restoreTables();
+
+  TFrameCableList* left = panes_[0];
+  TFrameCableList* right = panes_[1];
+  const bool changed1 = changed(left);
+  const bool changed2 = changed(right);
+
+  if (changed1 || changed2) {
+    const int answer = TForm_MessageBox::instance().AskFour(
+        unsavedChangesText(changed1, changed2), QStringLiteral("Внимание!"),
+        QStringLiteral("Сохранить"), QStringLiteral("Забыть"),
+        QStringLiteral("Потом сохраню \n(сохранить состояние и выйти)"), QStringLiteral("Отмена"), 0);
+    switch (answer) {
+      case 3:  // Сохранить
+        for (TFrameCableList* p : panes_) {
+          if (!changed(p)) continue;
+          if (p->FileSave->isEnabled())
+            p->FileSaveExecute();
+          else
+            p->FileSaveAsExecute();
+        }
+        if (changed(left) || changed(right)) return false;
+        break;
+      case 4:  // Забыть
+        for (TFrameCableList* p : panes_)
+          if (!p->closeTable(true)) return false;
+        break;
+      case 5:  // Потом сохраню
+        break;
+      default:  // Отмена, Escape, the box's close button
+        return false;
+    }
+  }
+
+  if (!writeAutoSaves()) return false;
+  programSettings().Save(store_, this);
+  return true;
+}
+
+bool TFormMain::writeAutoSaves() {
+  std::array<QString, 2> paths;
+  for (int i = 0; i < 2; ++i) {
+    if (!changed(panes_[static_cast<std::size_t>(i)])) continue;
+    QString error;
+    if (!writeAutoSave(i, &paths[static_cast<std::size_t>(i)], &error)) {
+      // Closing now would throw the changes away: say so and stay open.
+      CModal::current().standardBox(
+          StandardBoxKind::Critical, QStringLiteral("Ошибка!"),
+          QStringLiteral("Не удалось сохранить таблицу %1 для следующего запуска в файл\n"
+                         "\"%2\"\n%3\n\nПрограмма не закрыта, чтобы изменения не пропали.")
+              .arg(i + 1)
+              .arg(QDir::toNativeSeparators(paths[static_cast<std::size_t>(i)]), error),
+          QMessageBox::Ok, QMessageBox::Ok);
+      return false;
+    }
+  }
+  CProgramSettings& s = programSettings();
+  s.AutoSave1 = paths[0];
+  s.AutoSave2 = paths[1];
+  return true;
+}
+
+bool TFormMain::writeAutoSave(int paneIndex, QString* path, QString* error) {
+  const QString name = autoSaveFileName(paneIndex + 1);
+  const QString fallback = autoSaveFallbackDir();
+  QStringList dirs;
+  if (!programDir_.isEmpty()) dirs << programDir_;
+  if (!fallback.isEmpty() && QDir(fallback) != QDir(programDir_)) dirs << fallback;
+
+  for (const QString& dir : dirs) {
+    // The program's own folder is never made here; the per-user folder may be new.
+    if (dir == fallback && !QDir().mkpath(dir)) {
+      *path = QDir(dir).filePath(name);
+      *error = QStringLiteral("Папку нельзя создать.");
+      continue;
+    }
+    *path = QDir(dir).filePath(name);
+    // The writer clears the modified mark of what it writes: write a copy, so that
+    // the pane's table stays marked until the window really closes.
+    SListCables copy = panes_[static_cast<std::size_t>(paneIndex)]->table();
+    try {
+      const std::uint32_t status = copy.saveToFile(QFile::encodeName(*path).constData());
+      if (status == 0) return true;
+      *error = QString::fromLatin1(statusName(status));
+    } catch (const FileOpenError& e) {
+      *error = QString::fromLocal8Bit(e.osMessage().c_str());
+    } catch (const std::exception& e) {
+      *error = QString::fromLocal8Bit(e.what());
+    }
+  }
+  return false;
+}

@@ -1,0 +1,80 @@
+// The program's start: the windows, the number conventions and the message loop.
+#include "app/CApplication.h"
+
+#include <cstdio>
+
+#include <QDialog>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "dialogs/TForm_About.h"
+#include "dialogs/TForm_Help.h"
+#include "dialogs/TForm_MessageBox.h"
+#include "mainwindow/TFormMain.h"
+#include "platform/CMemorySettingsStore.h"
+#include "settings/CProgramSettings.h"
+#include "support/GuiTestMain.h"
+#include "support/ScriptedModal.h"
+
+QApplication* createTestApplication(int& argc, char** argv) {
+  // A user whose locale writes numbers with a comma.
+  qputenv("LC_ALL", "ru_RU.UTF-8");
+  qputenv("LANG", "ru_RU.UTF-8");
+  return new CApplication(argc, argv);
+}
+
+namespace {
+
+CApplication& app() { return *qobject_cast<CApplication*>(QCoreApplication::instance()); }
+
+}  // namespace
+
+TEST(Startup, NumbersUseThePointWhateverTheUsersLocale) {
+  EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral("."));
+  EXPECT_EQ(QLocale().toString(1.5), QStringLiteral("1.5"));
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%.1f", 1.5);
+  EXPECT_STREQ(buf, "1.5");
+}
+
+// One test for the whole run: the application object exists once per process.
+TEST(Startup, WindowsAreMadeOnceAndClosingTheMainWindowEndsTheLoop) {
+  ScriptedModal modal;
+  CMemorySettingsStore store;
+  app().createWindows(&store);
+  TFormMain* main = app().mainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(&TForm_MessageBox::instance(), app().messageBox());
+  ASSERT_NE(app().aboutWindow(), nullptr);
+  ASSERT_NE(app().helpWindow(), nullptr);
+  app().createWindows(&store);
+  EXPECT_EQ(app().mainWindow(), main) << "a second call makes nothing new";
+
+  // The help menu opens the application's own About window.
+  QWidget* shownModal = nullptr;
+  QTimer::singleShot(0, [&shownModal] {
+    shownModal = QApplication::activeModalWidget();
+    if (auto* d = qobject_cast<QDialog*>(shownModal)) d->reject();
+  });
+  main->ActionAbout->trigger();
+  EXPECT_EQ(shownModal, app().aboutWindow());
+
+  // No changes: the close asks nothing, stores the settings and ends the loop.
+  QTimer::singleShot(50, main, [main] { main->close(); });
+  // A loop that did not end would hang the test: end it the hard way after a while.
+  bool timedOut = false;
+  QTimer::singleShot(20000, [&timedOut] {
+    timedOut = true;
+    QCoreApplication::exit(1);
+  });
+  EXPECT_EQ(app().run(), 0);
+  EXPECT_FALSE(timedOut);
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_TRUE(modal.asked().empty());
+  auto key = store.openKey(CProgramSettings::KeyPath, false);
+  ASSERT_TRUE(key);
+  EXPECT_TRUE(key->readString(QStringLiteral("Version")).has_value());
+}
