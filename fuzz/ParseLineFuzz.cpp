@@ -1,0 +1,78 @@
+// parseLine of every version on arbitrary text. Input: one byte that picks the
+// version (its value modulo 6, so the digits '1' ... '4' are the versions and
+// 0 and 5 are unknown ones), then the line.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "model/LoadStatus.h"
+#include "model/MaterialInfo.h"
+#include "model/SCable.h"
+#include "model/TableFile.h"
+
+namespace {
+
+void require(bool ok) {
+  if (!ok) std::abort();
+}
+
+// A parsed record must be in the reset state apart from its fields: a valid
+// material index, and the name terminated within its array with only zeros behind.
+void checkRecord(const SCable& rec) {
+  const void* end = std::memchr(rec.name, 0, sizeof rec.name);
+  require(end != nullptr);
+  for (const char* p = static_cast<const char*>(end); p < rec.name + sizeof rec.name; ++p) require(*p == 0);
+  require(rec.material.index < kMaterialCount);
+  require(rec.sIsStored == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const int version = data[0] % 6;
+  // Text as the line reader hands it over: up to the first NUL.
+  const std::string line(reinterpret_cast<const char*>(data + 1), size - 1);
+  const char* text = line.c_str();
+  const std::size_t length = std::strlen(text);
+
+  SCable rec;
+  std::memset(static_cast<void*>(&rec), 0xA5, sizeof rec);  // parseLine must reset whatever was there
+  const std::uint32_t status = parseLine(rec, text, version);
+
+  if (version < 1 || version > 4) {
+    require(status == LSF_ERROR_ID);
+    return 0;
+  }
+  checkRecord(rec);
+  if (length < 256) require((status & LSF_POSITION_MASK) <= length);
+  if (version < 4) {
+    require((status & ~LSF_POSITION_MASK) == 0);  // the old versions report positions only
+    return 0;
+  }
+  if (hasErrorBit(status)) return 0;
+  // A number beyond the float range is kept as infinity and written as "inf",
+  // which no reader takes back; that is a known open point of the writer, so
+  // such records are left out of the round trip below until it is settled.
+  if (!std::isfinite(rec.ku) || !std::isfinite(rec.rOrS) || !std::isfinite(rec.material.ruOverride) ||
+      !std::isfinite(rec.material.tcOverride))
+    return 0;
+
+  // A kept V04 record is written back as the writer does; that line must read
+  // back whole, without error, and be written again unchanged.
+  char written[128];
+  const int n = rec.snprint(written, 127);
+  require(n >= 0 && n < 127 && written[n] == '\0');
+  SCable again;
+  const std::uint32_t reread = parseLine(again, written, 4);
+  require(!hasErrorBit(reread));
+  require((reread & LSF_POSITION_MASK) == (static_cast<std::uint32_t>(n) & LSF_POSITION_MASK));
+  char rewritten[128];
+  again.snprint(rewritten, 127);
+  require(std::strcmp(written, rewritten) == 0);
+  return 0;
+}

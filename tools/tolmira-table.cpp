@@ -1,0 +1,308 @@
+// tolmira-table: checks, dumps and converts cable table files without the editor.
+// It reads and writes through the editor's own reader and writer, so what it
+// reports is what the editor would see.
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "model/Cp1251.h"
+#include "model/FileOpenError.h"
+#include "model/LoadStatus.h"
+#include "model/MaterialInfo.h"
+#include "model/SCable.h"
+#include "model/SListCables.h"
+#include "model/TableFile.h"
+
+#ifndef TOLMIRA_VERSION
+#error "TOLMIRA_VERSION must come from the build"
+#endif
+
+namespace {
+
+constexpr const char* kProgram = "tolmira-table";
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitErrors = 1;     // the file has error bits, or convert refused
+constexpr int kExitNoInput = 2;    // input missing or not openable; usage error
+constexpr int kExitWriteFail = 3;  // the output could not be written
+
+const char* const kUsage =
+    "Использование:\n"
+    "  tolmira-table check FILE\n"
+    "  tolmira-table dump FILE\n"
+    "  tolmira-table convert [--drop-rejected] IN OUT\n"
+    "  tolmira-table --help | --version\n";
+
+const char* const kHelp =
+    "\n"
+    "Команды:\n"
+    "  check FILE    читает таблицу так же, как редактор: строка отчёта на каждую\n"
+    "                строку с ошибкой или предупреждением, затем итоговая строка\n"
+    "                status=0x... errors=N loaded=N warnings=N added=N\n"
+    "  dump FILE     записи таблицы как массив JSON\n"
+    "  convert IN OUT\n"
+    "                читает IN (версии V01 ... V04) и записывает OUT в версии V04;\n"
+    "                при отклонённых строках OUT не записывается\n"
+    "  --drop-rejected\n"
+    "                convert: записать таблицу без отклонённых строк\n"
+    "\n"
+    "Код завершения: 0 - без ошибок; 1 - в файле есть ошибки или convert отказался\n"
+    "писать; 2 - файл не найден или не открывается, неверные параметры;\n"
+    "3 - не удалось записать результат.\n";
+
+void printError(const std::string& text) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+}
+
+int usageError(const std::string& why) {
+  printError(why);
+  std::fputs(kUsage, stderr);
+  return kExitNoInput;
+}
+
+// Text of a file line for a terminal: converted to UTF-8, control characters
+// other than tab shown as \xNN, so that a hostile file cannot drive the terminal
+// or break the one-line-per-problem layout.
+std::string printableLine(const char* cp1251) {
+  const std::string utf8 = cp1251ToUtf8(cp1251);
+  std::string out;
+  out.reserve(utf8.size());
+  for (const char c : utf8) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if ((b < 0x20 && b != '\t') || b == 0x7F) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\x%02X", b);
+      out += esc;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The editor's load-report line. The position is shown only when it is not 0 and
+// the code has a bit from 0x200 up to 0x40000000.
+std::string reportLine(const char* text, std::uint32_t status, int line) {
+  std::string position;
+  const std::uint32_t pos = status & LSF_POSITION_MASK;
+  if (pos != 0 && (status & 0x7FFFFE00u) != 0) position = std::to_string(pos);
+  return "Стр. " + std::to_string(line) + " (поз. " + position + "): \"" + printableLine(text) + "\"";
+}
+
+struct Load {
+  SListCables table;
+  LoadResult result;
+  std::string report;  // one report line per problem line, each ended by '\n'
+};
+
+// Reads path into load. Returns kExitOk, or kExitNoInput after telling why.
+int loadTable(const char* path, Load& load) {
+  try {
+    load.result = loadFromFile(load.table, path, [&load](const char* text, std::uint32_t status, int line) {
+      load.report += reportLine(text, status, line);
+      load.report += '\n';
+      return true;
+    });
+  } catch (const FileOpenError& e) {
+    printError(std::string(path) + ": не удалось открыть файл: " + e.osMessage());
+    return kExitNoInput;
+  }
+  if (load.result.status == LSF_ERROR_VERSION) {
+    printError(std::string(path) + ": Файл не найден");
+    return kExitNoInput;
+  }
+  if (load.result.status == LSF_CAN_NOT_OPEN) {
+    printError(std::string(path) + ": не удалось открыть файл");
+    return kExitNoInput;
+  }
+  return kExitOk;
+}
+
+// Writes everything at once and checks it arrived: a full disk or a closed pipe
+// behind stdout must not end in exit status 0.
+int writeStdout(const std::string& text) {
+  const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0 &&
+                  !std::ferror(stdout);
+  if (!ok) {
+    printError("не удалось вывести результат");
+    return kExitWriteFail;
+  }
+  return kExitOk;
+}
+
+int statusExit(std::uint32_t status) { return hasErrorBit(status) ? kExitErrors : kExitOk; }
+
+int runCheck(const char* path) {
+  Load load;
+  if (const int rc = loadTable(path, load)) return rc;
+  const LoadResult& r = load.result;
+  char summary[160];
+  std::snprintf(summary, sizeof summary, "status=0x%08X errors=%d loaded=%d warnings=%d added=%d\n",
+                static_cast<unsigned>(r.status), r.errorLines, r.loadedLines, r.warningLines, r.addedRecords);
+  if (const int rc = writeStdout(load.report + summary)) return rc;
+  return statusExit(r.status);
+}
+
+// Shortest decimal that reads back as the same float32. JSON has no infinity,
+// and null already means "no own value", so a non-finite value (a file may hold
+// a number beyond the float range) is written as a string.
+std::string jsonFloat(float v) {
+  if (std::isnan(v)) return nlohmann::json("nan").dump();
+  if (std::isinf(v)) return nlohmann::json(v > 0 ? "inf" : "-inf").dump();
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, res.ptr);
+}
+
+// One record as a JSON object on one line. Strings go through the JSON library;
+// numbers are written here so that a float keeps its float32 shortest form.
+std::string jsonRecord(const SCable& rec) {
+  std::string out = "{";
+  bool first = true;
+  const auto member = [&](const char* key, const std::string& valueText) {
+    if (!first) out += ',';
+    first = false;
+    out += nlohmann::json(key).dump();
+    out += ':';
+    out += valueText;
+  };
+  const auto text = [](const std::string& utf8) { return nlohmann::json(utf8).dump(); };
+
+  char line[128];
+  rec.snprint(line, 127);
+  const SMaterial& m = rec.material;
+
+  member("name", text(cp1251ToUtf8(std::string(rec.name, strnlen(rec.name, sizeof rec.name)))));
+  member("ku", jsonFloat(rec.ku));
+  member("material", text(materialInfo(m.index).name));
+  member("ownResistivity", m.hasRuOverride() ? jsonFloat(m.ruOverride) : "null");
+  member("ownTempCoefficient", m.hasTCOverride() ? jsonFloat(m.tcOverride) : "null");
+  member("storedAs", text(rec.sIsStored ? "S" : "R"));
+  member("rOrS", jsonFloat(rec.rOrS));
+  member("twistCode", std::to_string(rec.twistCode));
+  member("methods", std::to_string(rec.suitableMethods()));
+  member("line", text(cp1251ToUtf8(line)));
+  out += '}';
+  return out;
+}
+
+int runDump(const char* path) {
+  Load load;
+  if (const int rc = loadTable(path, load)) return rc;
+  std::fputs(load.report.c_str(), stderr);
+
+  std::string out = "[";
+  for (int i = 0; i < load.table.getCount(); ++i) {
+    out += i == 0 ? "\n  " : ",\n  ";
+    out += jsonRecord(load.table.at(i));
+  }
+  out += load.table.getCount() == 0 ? "]\n" : "\n]\n";
+  if (const int rc = writeStdout(out)) return rc;
+  return statusExit(load.result.status);
+}
+
+int runConvert(const char* in, const char* out, bool dropRejected) {
+  Load load;
+  if (const int rc = loadTable(in, load)) return rc;
+  std::fputs(load.report.c_str(), stderr);
+  const LoadResult& r = load.result;
+
+  // A file the reader could not take as a table (wrong identifier or header, a
+  // read failure) would come out empty: never write that over anything.
+  constexpr std::uint32_t kFileErrors = LSF_ERROR_MASK & 0x0000FF00u;
+  if (r.status & kFileErrors) {
+    printError(std::string(in) + ": файл не прочитан как таблица (" + statusName(r.status & kFileErrors) + "), " +
+               out + " не записан");
+    return kExitErrors;
+  }
+
+  // Lines beyond the table's capacity raise no bit but would be lost as well.
+  const int beyondCapacity = r.loadedLines - r.addedRecords;
+  if (r.errorLines > 0 || beyondCapacity > 0) {
+    std::string what;
+    if (r.errorLines > 0) what = "отклонено строк: " + std::to_string(r.errorLines);
+    if (beyondCapacity > 0) {
+      if (!what.empty()) what += ", ";
+      what += "записей сверх " + std::to_string(SListCablesBase::kMaxCount) + ": " + std::to_string(beyondCapacity);
+    }
+    if (!dropRejected) {
+      printError(std::string(in) + ": " + what + "; " + out + " не записан (--drop-rejected запишет без них)");
+      return kExitErrors;
+    }
+    printError(std::string(in) + ": " + what + ", в " + out + " они не вошли");
+  }
+
+  std::uint32_t saved = 0;
+  try {
+    saved = load.table.saveToFile(out);
+  } catch (const FileOpenError& e) {
+    printError(std::string(out) + ": запись не удалась: " + statusName(LSF_CAN_NOT_OPEN) + " (" + e.osMessage() +
+               ")");
+    return kExitWriteFail;
+  }
+  if (saved != 0) {
+    printError(std::string(out) + ": запись не удалась: " + statusName(saved));
+    return kExitWriteFail;
+  }
+  return kExitOk;
+}
+
+int run(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return usageError("не задана команда");
+
+  if (args.size() == 1 && args[0] == "--help") {
+    std::string text = kUsage;
+    text += kHelp;
+    return writeStdout(text);
+  }
+  if (args.size() == 1 && args[0] == "--version") return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION + "\n");
+
+  const std::string command = args[0];
+  if (command != "check" && command != "dump" && command != "convert") {
+    if (command.size() > 1 && command[0] == '-') return usageError("неизвестный параметр: " + command);
+    return usageError("неизвестная команда: " + command);
+  }
+
+  bool dropRejected = false;
+  bool optionsEnded = false;
+  std::vector<std::string> files;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (!optionsEnded && a == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && a == "--drop-rejected" && command == "convert") {
+      dropRejected = true;
+    } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+      return usageError("неизвестный параметр: " + a);
+    } else {
+      files.push_back(a);
+    }
+  }
+
+  const std::size_t wanted = command == "convert" ? 2 : 1;
+  if (files.size() != wanted) return usageError("неверное число файлов для " + command);
+  if (command == "check") return runCheck(files[0].c_str());
+  if (command == "dump") return runDump(files[0].c_str());
+  return runConvert(files[0].c_str(), files[1].c_str(), dropRejected);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    printError(std::string("непредвиденная ошибка: ") + e.what());
+    return kExitNoInput;
+  }
+}
