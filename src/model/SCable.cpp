@@ -12,6 +12,14 @@ constexpr float kSpeedOfLight = 300.0f;  // m/µs, as the instrument uses it
 constexpr float kDefaultKU = 1.5f;
 constexpr double kPi = 3.14159265358979323846;
 
+// The reader turns a number beyond the float range into infinity; "%g" would write
+// that as "inf", which no reader takes back, and the record would be lost at the next
+// load. A number just beyond the range reads back as the same infinity.
+std::string fileNumberG(double v, int precision) {
+  if (std::isinf(v)) return v > 0 ? "1e+39" : "-1e+39";
+  return formatG(v, precision);
+}
+
 // Appends text to buf at *len, never past size - 1 characters; keeps buf terminated.
 void append(char* buf, int size, int* len, const char* text, std::size_t n) {
   if (*len >= size - 1) return;
@@ -128,18 +136,18 @@ int SCable::snprint(char* buf, int size) const {
   int len = 0;
   buf[0] = '\0';
   append(buf, size, &len, name, strnlen(name, sizeof name));
-  append(buf, size, &len, "\t" + formatG(ku, 4));
+  append(buf, size, &len, "\t" + fileNumberG(ku, 4));
   if (!hasResistance()) return len;
 
   append(buf, size, &len, std::string("\t") + materialInfo(material.index).name);
   if (material.hasRuOverride() || material.hasTCOverride()) {
     std::string own = "*(";
-    if (material.hasRuOverride()) own += formatG(static_cast<double>(material.ruOverride) * 1000.0, 5);
-    if (material.hasTCOverride()) own += "\t" + formatG(material.tcOverride, 5);
+    if (material.hasRuOverride()) own += fileNumberG(static_cast<double>(material.ruOverride) * 1000.0, 5);
+    if (material.hasTCOverride()) own += "\t" + fileNumberG(material.tcOverride, 5);
     own += ")";
     append(buf, size, &len, own);
   }
-  append(buf, size, &len, "\t" + formatG(static_cast<double>(getR()) * 1000.0, 5));
+  append(buf, size, &len, "\t" + fileNumberG(static_cast<double>(getR()) * 1000.0, 5));
   append(buf, size, &len, "\t" + formatF(getTwist(), 4));
   return len;
 }
