@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #include "model/SMaterial.h"
@@ -61,7 +62,7 @@ struct SCable {
   // The V04 record line without line end. Writes at most size bytes including
   // the terminator and returns the number of characters actually written.
   int snprint(char* buf, int size) const;
-  // snprint into 63 characters plus terminator.
+  // snprint with size 63 (at most 62 characters), always terminated.
   void toText(char out[kTextSize]) const;
 
   static bool isValidNameChar(char c);
@@ -76,6 +77,8 @@ struct SCable {
 
 // The layout is the firmware's record and the container compares records
 // byte for byte, so the byte positions must not drift.
+static_assert(sizeof(float) == 4 && std::numeric_limits<float>::is_iec559,
+              "the firmware's quantities are IEEE single-precision floats");
 static_assert(std::is_trivially_copyable<SCable>::value, "SCable is copied as bytes");
 static_assert(std::is_standard_layout<SCable>::value, "SCable has a fixed layout");
 static_assert(sizeof(SMaterial) == 20, "SMaterial layout");

@@ -33,7 +33,7 @@ struct SMaterial {
   void freezeTC();
 
   // Catalogue name without own values, else base metal name with '*' ("Cu*",
-  // "Al*"); at most 7 characters.
+  // "Al*"); at most 6 characters.
   std::string displayName() const;
 
   // Usable for the DC method: catalogue index, own values (where set) in range.

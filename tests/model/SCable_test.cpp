@@ -326,6 +326,16 @@ TEST(SCableText, ToTextIsTheRecordLine) {
   c.toText(out);
   EXPECT_EQ(line(c), std::string(out));
   EXPECT_EQ("ABCDEFGHIJKLMNO\t7\tCu M1E*(31.234\t0.0045679)\t123.46\t1.5000", std::string(out));
+
+  // snprint gets size 63, so a longer line is cut to 62 characters.
+  c.setKU(1.2345e20f);
+  c.material.setRuOverride(1.23456e-5f);
+  c.setR(1.23456e-7f);
+  const std::string full = line(c);
+  ASSERT_GT(full.size(), 63u);
+  std::memset(out, 'X', sizeof out);
+  c.toText(out);
+  EXPECT_EQ(full.substr(0, 62), std::string(out));
 }
 
 TEST(SCableNames, CharacterSet) {

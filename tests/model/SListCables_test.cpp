@@ -152,6 +152,26 @@ TEST(SListCables, SetReportsCommitFailure) {
   EXPECT_EQ(2, t.commits);
 }
 
+// The undo steps call replace; a table that refines set must see those calls.
+class CountingSetTable : public SListCables {
+ public:
+  bool set(int i, const SCable& rec) override {
+    ++sets;
+    return SListCables::set(i, rec);
+  }
+  int sets = 0;
+};
+
+TEST(SListCables, ReplaceGoesThroughSet) {
+  CountingSetTable t;
+  ASSERT_TRUE(t.add(cable("A")));
+  SListCablesBase& base = t;
+  EXPECT_TRUE(base.replace(0, cable("B")));
+  EXPECT_FALSE(base.replace(1, cable("C")));
+  EXPECT_EQ(2, t.sets);
+  EXPECT_STREQ("B", t.at(0).name);
+}
+
 TEST_F(SListCablesTest, GetAndDataSeeTheRecords) {
   SCable out;
   ASSERT_TRUE(table.get(out, 2));
