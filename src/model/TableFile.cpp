@@ -17,6 +17,12 @@
 #ifndef S_ISDIR
 #define S_ISDIR(m) (((m) & S_IFMT) == S_IFDIR)
 #endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #include <io.h>
 #include <process.h>
@@ -478,14 +484,18 @@ std::uint32_t SListCables::saveToFile(const char* fileName) {
 #endif
   }
 
-  // A short 8.3 name, so that it also fits a FAT disk without long names.
-  cFile file;
+  // Declared first so that it goes last: the file is closed before its removal.
   ScratchFile scratch;
+  cFile file;
   const std::string folder = folderOf(target);
+  // Taken scratch names are no refusal of the user's file: leave lastOpenError
+  // as the open with create-always would have left it.
+  const int openErrorBefore = lastOpenError;
   unsigned seed = processId() * 2654435761u ^
                   static_cast<unsigned>(
                       std::chrono::steady_clock::now().time_since_epoch().count());
   bool opened = false;
+  // A short 8.3 name, so that it also fits a FAT disk without long names.
   for (int attempt = 0; attempt < 64 && !opened; ++attempt) {
     char name[16];
     std::snprintf(name, sizeof name, "~TLM%04X.TMP", (seed + static_cast<unsigned>(attempt)) & 0xFFFFu);
@@ -493,11 +503,13 @@ std::uint32_t SListCables::saveToFile(const char* fileName) {
     try {
       opened = file.open(candidate.c_str(), FO_CREATE_NEW | FO_WRITE);
     } catch (const FileOpenError& e) {
+      lastOpenError = openErrorBefore;
       // Report the file the user asked for, not the scratch name.
       throw FileOpenError(fileName, e.osMessage());
     }
     if (opened) scratch.path = candidate;
   }
+  lastOpenError = openErrorBefore;
   if (!opened) {
     lastSaveStatus = LSF_CAN_NOT_OPEN;
     log.message(statusName(lastSaveStatus));

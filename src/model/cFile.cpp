@@ -109,11 +109,14 @@ bool cFile::open(const char* fileName, int flags) {
 
   struct stat st;
   const bool exists = ::stat(fileName, &st) == 0;
+  // Only a name that is really not there is "missing": a folder on the way that
+  // may not be searched is a refused access, reported by the open below.
+  const bool missing = !exists && (errno == ENOENT || errno == ENOTDIR);
   if ((flags & FO_CREATE_NEW) && exists) {
     lastOpenError = 2;
     return false;
   }
-  if ((flags & FO_READ) && !exists) {
+  if ((flags & FO_READ) && missing) {
     lastOpenError = 1;
     return false;
   }
@@ -197,7 +200,9 @@ bool cFile::write(const void* buf, int n, int* put) {
   if (!stream_) return false;
   cFileStream& s = *stream_;
   int total = 0;
-  if (s.dropBuffer()) {
+  // Not at the logical position: writing now would put the bytes elsewhere.
+  const bool placed = s.dropBuffer();
+  if (placed) {
     const char* src = static_cast<const char*>(buf);
     s.written = true;
     while (total < n) {
@@ -209,7 +214,7 @@ bool cFile::write(const void* buf, int n, int* put) {
     s.bufStart += total;
   }
   if (put) *put = total;
-  return true;
+  return placed;
 }
 
 bool cFile::seek(int pos) {

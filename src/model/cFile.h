@@ -39,7 +39,10 @@ class cFile : public cFile_base {
   // Releases the stream. False when data written could not be committed to the
   // disk or the system refused to close; the object is closed afterwards anyway.
   bool close();
+  // False when closed or the system refused to read; got is 0 at the end.
   bool read(void* buf, int n, int* got);
+  // A full medium is not a failure: put then tells fewer than n. False only when
+  // closed or the file position could not be restored for the write.
   bool write(const void* buf, int n, int* put);
   bool seek(int pos);
   int tell();

@@ -6,8 +6,6 @@
 // writer reports its steps through them.
 class cLog {
  public:
-  virtual ~cLog() = default;
-
   virtual void reserved0() = 0;                  // slot 0
   virtual int reserved1() = 0;                   // slot 1
   virtual int dump(const char* text) = 0;        // slot 2: a formatted record line
@@ -18,6 +16,9 @@ class cLog {
   virtual void reserved7() = 0;                  // slot 7
   virtual void reserved8() = 0;                  // slot 8
   virtual void reserved9() = 0;                  // slot 9
+
+  // Declared behind the ten operations so that it does not shift their slots.
+  virtual ~cLog() = default;
 };
 
 // The desktop has no log file: every operation does nothing, results are 0.

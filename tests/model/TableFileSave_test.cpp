@@ -19,6 +19,7 @@
 #include "model/FileOpenError.h"
 #include "model/FileTestSupport.h"
 #include "model/LoadStatus.h"
+#include "model/cFile.h"
 #include "model/cLog.h"
 
 namespace {
@@ -334,8 +335,10 @@ TEST_F(SaveTest, NoFreeScratchNameIsCanNotOpen) {
   fill();
   table.clearModified();
   table.setModified();
+  lastOpenError = 0;
   EXPECT_EQ(LSF_CAN_NOT_OPEN, table.saveToFile(path.c_str()));
   EXPECT_EQ(LSF_CAN_NOT_OPEN, lastSaveStatus);
+  EXPECT_EQ(0, lastOpenError) << "the writer's open is never refused for existence";
   EXPECT_TRUE(table.isModified());
   EXPECT_FALSE(fileExists(path));
   EXPECT_EQ((std::vector<std::string>{"STF:", "LSF_CAN_NOT_OPEN"}), log.entries);

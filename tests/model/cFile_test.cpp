@@ -6,6 +6,10 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "model/FileOpenError.h"
@@ -105,6 +109,34 @@ TEST_F(CFileTest, SystemFailuresThrowWithPathAndMessage) {
   }
 }
 
+// A file behind a folder the user may not enter is not "missing": the refusal
+// is the system's and carries its message.
+TEST_F(CFileTest, UnsearchableFolderIsNoMissingFile) {
+  const std::string folder = dir.file("locked");
+  ASSERT_EQ(0, ::mkdir(folder.c_str(), 0700));
+  const std::string inside = folder + "/t.txt";
+  writeBytes(inside, "x");
+  ASSERT_EQ(0, ::chmod(dir.path().c_str(), 0755));
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int code = 10;
+    if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+      lastOpenError = 0;
+      cFile f;
+      try {
+        code = f.open(inside.c_str(), FO_READ) ? 1 : 2;
+      } catch (const FileOpenError& e) {
+        code = e.osMessage() == std::strerror(EACCES) && lastOpenError == 0 ? 0 : 3;
+      }
+    }
+    ::_exit(code);
+  }
+  int status = 0;
+  ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status)) << "1 opened, 2 refused as missing, 3 wrong error, 10 no setuid";
+}
+
 TEST_F(CFileTest, ClosedFileDoesNothing) {
   cFile f;
   char buf[4];
@@ -161,6 +193,24 @@ TEST_F(CFileTest, BufferedReadKeepsLogicalPosition) {
   EXPECT_EQ(7, f.tell());
   ASSERT_TRUE(f.close());
   EXPECT_EQ(big.substr(0, 3) + "XYZ" + big.substr(6, 1), readBytes(dir.file("rw.txt")));
+}
+
+// Bytes read ahead from a stream that cannot seek back: a write there cannot go
+// to the logical position, which is a failed write, not a short one.
+TEST_F(CFileTest, WriteThatCannotBePlacedFails) {
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0644));
+  cFile f;
+  ASSERT_TRUE(f.open(fifo.c_str(), FO_CREATE));  // read-write: does not wait for a peer
+  int n = -1;
+  ASSERT_TRUE(f.write("abc", 3, &n));
+  EXPECT_EQ(3, n);
+  char c = 0;
+  ASSERT_TRUE(f.read(&c, 1, &n));
+  EXPECT_EQ('a', c);
+  n = -1;
+  EXPECT_FALSE(f.write("x", 1, &n));
+  EXPECT_EQ(0, n);
 }
 
 namespace {
