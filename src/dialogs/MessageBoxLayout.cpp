@@ -13,6 +13,7 @@ constexpr int kStdButtonHeight = 25;
 constexpr int kPanelGap = 10;
 constexpr int kDesignHalfWidth = 150;   // half of the 300 x 100 design size
 constexpr int kDesignHalfHeight = 50;
+constexpr int kMinView = 40;            // a scrolled text shows at least this much
 }  // namespace
 
 int messageBoxButtonWidth(int captionWidth) {
@@ -46,13 +47,33 @@ MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in) {
   }
   int labelHeight = in.textHeight;
   if (wrap && labelWidth < T && in.wrappedHeight) labelHeight = in.wrappedHeight(labelWidth);
-  r.wordWrap = wrap;
-
-  const int clientWidth = std::max(W, labelWidth + 2 * kEdge);
 
   const int buttonHeight = std::max(in.buttonHeight, kStdButtonHeight);
   const int rowHeight = kRowHeight + (buttonHeight - kStdButtonHeight);
-  const int textPanelHeight = 2 * kTextMargin + labelHeight;
+
+  // A text taller than the screen allows (a long load report) is shown in a view
+  // that scrolls, so that the title bar and the buttons stay on the screen.
+  const int fixedHeight = 2 * kTextMargin + kPanelGap + rowHeight;
+  const int maxView = std::max(kMinView, in.screen.height() - in.frame.top() -
+                                             in.frame.bottom() - fixedHeight);
+  int viewHeight = labelHeight;
+  int viewWidth = labelWidth;
+  if (labelHeight > maxView) {
+    r.scrolls = true;
+    viewHeight = maxView;
+    const int bar = std::max(0, in.scrollBarWidth);
+    if (labelWidth + bar > maxLabel) {
+      labelWidth = std::max(1, maxLabel - bar);
+      if (labelWidth < T) wrap = true;
+      labelHeight = wrap && labelWidth < T && in.wrappedHeight ? in.wrappedHeight(labelWidth)
+                                                               : in.textHeight;
+    }
+    viewWidth = labelWidth + bar;
+  }
+  r.wordWrap = wrap;
+
+  const int clientWidth = std::max(W, viewWidth + 2 * kEdge);
+  const int textPanelHeight = 2 * kTextMargin + viewHeight;
   const int rowTop = textPanelHeight + kPanelGap;
 
   // Right to left; each division's remainder stays in the gaps further left.
@@ -67,8 +88,9 @@ MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in) {
     if (k > 0) x -= (x - rest - kEdge) / k;
   }
 
-  const int labelX = labelWidth < clientWidth ? (clientWidth - labelWidth) / 2 : 0;
-  r.label = QRect(labelX, kTextMargin, labelWidth, labelHeight);
+  const int viewX = viewWidth < clientWidth ? (clientWidth - viewWidth) / 2 : 0;
+  r.textView = QRect(viewX, kTextMargin, viewWidth, viewHeight);
+  r.label = QRect(viewX, kTextMargin, labelWidth, labelHeight);
   r.textPanel = QRect(0, 0, clientWidth, textPanelHeight);
   r.buttonPanel = QRect(0, rowTop, clientWidth, rowHeight);
   r.client = QSize(clientWidth, rowTop + rowHeight);

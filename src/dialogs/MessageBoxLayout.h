@@ -29,6 +29,7 @@ struct MessageBoxLayoutInput {
   // Height of the text when wrapped within the given width.
   std::function<int(int width)> wrappedHeight;
   bool wordWrap = true;
+  int scrollBarWidth = 0;  // room a vertical scroll bar takes beside the text
 
   std::uint32_t flags = 0;
 
@@ -42,8 +43,12 @@ struct MessageBoxLayoutInput {
 struct MessageBoxLayoutResult {
   int width = 0;  // W: the button row's natural width
   std::vector<QRect> buttons;
-  QRect label;
+  QRect label;           // the whole text, as if scrolled to its top
   bool wordWrap = true;  // the label's effective word wrap
+  // The visible part of the text: the label itself, or, for a text too tall for the
+  // screen, a shorter view with a scroll bar beside it (scrolls).
+  QRect textView;
+  bool scrolls = false;
   QRect textPanel;
   QRect buttonPanel;
   QSize client;

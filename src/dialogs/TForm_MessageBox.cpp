@@ -12,6 +12,8 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWindow>
 
 #include "dialogs/MessageBoxLayout.h"
@@ -66,13 +68,28 @@ TForm_MessageBox::TForm_MessageBox(QWidget* parent)
   textPalette.setColor(QPalette::Window, textPalette.color(QPalette::Base));
   PanelText->setPalette(textPalette);
 
-  LabelText = new QLabel(PanelText);
+  // The text area's colour shows through; the view never takes the focus from the
+  // buttons, the mouse wheel still scrolls it.
+  ScrollText = new QScrollArea(PanelText);
+  ScrollText->setObjectName(QStringLiteral("ScrollText"));
+  ScrollText->setFrameShape(QFrame::NoFrame);
+  ScrollText->setFocusPolicy(Qt::NoFocus);
+  ScrollText->setWidgetResizable(false);
+  ScrollText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ScrollText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ScrollText->verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
+  ScrollText->setAutoFillBackground(false);
+  ScrollText->viewport()->setAutoFillBackground(false);
+
+  LabelText = new QLabel;
   LabelText->setObjectName(QStringLiteral("LabelText"));
   // Texts carry file and cable names: never let them be read as markup.
   LabelText->setTextFormat(Qt::PlainText);
   LabelText->setWordWrap(true);
   LabelText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   LabelText->installEventFilter(this);
+  ScrollText->setWidget(LabelText);
+  LabelText->setAutoFillBackground(false);
 
   PanelButtons = new QWidget(this);
   PanelButtons->setObjectName(QStringLiteral("PanelButtons"));
@@ -234,6 +251,7 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
         .height();
   };
   in.wordWrap = q.wordWrap;
+  in.scrollBarWidth = ScrollText->verticalScrollBar()->sizeHint().width();
   in.flags = q.flags;
 
   QWidget* mainWindow = g_mainWindow.data();
@@ -258,7 +276,11 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
 
   const MessageBoxLayoutResult r = layoutMessageBox(in);
   LabelText->setWordWrap(r.wordWrap);
-  LabelText->setGeometry(r.label);
+  ScrollText->setVerticalScrollBarPolicy(r.scrolls ? Qt::ScrollBarAlwaysOn
+                                                   : Qt::ScrollBarAlwaysOff);
+  ScrollText->setGeometry(r.textView);
+  LabelText->setGeometry(r.label.translated(-r.textView.topLeft()));
+  ScrollText->verticalScrollBar()->setValue(0);
   PanelText->setGeometry(r.textPanel);
   PanelButtons->setGeometry(r.buttonPanel);
   for (int k = 0; k < buttonCount(); ++k)

@@ -15,6 +15,7 @@
 class QKeyEvent;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QWidget;
 
 // The program's own modal question window with caller-defined buttons. One instance
@@ -54,6 +55,8 @@ class TForm_MessageBox : public QDialog {
   int buttonCount() const { return static_cast<int>(buttons_.size()); }
   QPushButton* button(int index) const;
   QLabel* label() const { return LabelText; }
+  // Holds the label; scrolls only a text too tall for the screen.
+  QScrollArea* textView() const { return ScrollText; }
 
   void reject() override;
   void setVisible(bool visible) override;
@@ -67,6 +70,7 @@ class TForm_MessageBox : public QDialog {
   void clearQuestion();
 
   QWidget* PanelText = nullptr;
+  QScrollArea* ScrollText = nullptr;
   QLabel* LabelText = nullptr;
   QWidget* PanelButtons = nullptr;
 

@@ -106,6 +106,8 @@ TEST_P(TextWidth, SizesLabelAndWindow) {
   EXPECT_EQ(r.label.x(), (c.clientWidth - c.labelWidth) / 2);
   // The text always fits on the screen, margins and frame included.
   EXPECT_LE(r.label.width() + 20 + c.frame.left() + c.frame.right(), in.screen.width());
+  EXPECT_FALSE(r.scrolls);
+  EXPECT_EQ(r.textView, r.label);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -186,6 +188,59 @@ TEST(MessageBoxLayout, FocusFollowsFlagBits8To11WhenThatButtonExists) {
     MessageBoxLayoutInput in = input(std::vector<int>(c.buttons, 75), 10, true);
     in.flags = c.flags;
     EXPECT_EQ(layoutMessageBox(in).focusIndex, c.focus);
+  }
+}
+
+// A load report of many lines: the window stays within the screen's height, the
+// text scrolls in a view with a scroll bar beside it.
+TEST(MessageBoxLayout, TextTallerThanTheScreenScrolls) {
+  struct Case {
+    std::string name;
+    int lines;
+    int lineWidth;  // every line equally wide
+    bool wordWrap;
+    bool scrolls;
+    int labelWidth;
+    bool wrapped;
+    int labelHeight;
+  };
+  const QMargins frame(4, 24, 4, 4);
+  // The screen leaves 768 - 28 for the client, 740 - 30 - 10 - 33 = 667 for the text.
+  const std::vector<Case> cases = {
+      {"FitsExactly", 51, 300, false, false, 300, false, 51 * kLine},
+      {"OneLineTooMany", 52, 300, false, true, 300, false, 52 * kLine},
+      {"ManyNarrowLines", 500, 300, false, true, 300, false, 500 * kLine},
+      // As wide as the screen allows: the scroll bar takes its room from the text.
+      {"WideLines", 100, 1008, false, true, 996 - 16, true, 200 * kLine},
+      // Word wrap on: wrapped at 2 * W as ever, the view scrolls.
+      {"WrapOnAtTwiceW", 100, 3000, true, true, 190, true, 1600 * kLine},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MessageBoxLayoutInput in = input({75}, c.lineWidth, c.wordWrap);
+    in.frame = frame;
+    in.scrollBarWidth = 16;
+    in.textHeight = c.lines * kLine;
+    const int lines = c.lines, lineWidth = c.lineWidth;
+    in.wrappedHeight = [lines, lineWidth](int width) {
+      return lines * ((lineWidth + width - 1) / width) * kLine;
+    };
+    const MessageBoxLayoutResult r = layoutMessageBox(in);
+    EXPECT_EQ(r.scrolls, c.scrolls);
+    EXPECT_EQ(r.wordWrap, c.wrapped);
+    EXPECT_EQ(r.label.width(), c.labelWidth);
+    EXPECT_EQ(r.label.height(), c.labelHeight);
+    const int view = c.scrolls ? 667 : c.labelHeight;
+    EXPECT_EQ(r.textView.height(), view);
+    EXPECT_EQ(r.textView.width(), c.labelWidth + (c.scrolls ? 16 : 0));
+    EXPECT_EQ(r.textView.topLeft(), r.label.topLeft());
+    EXPECT_EQ(r.textPanel.height(), view + 30);
+    EXPECT_EQ(r.client.height(), view + 30 + 10 + 33);
+    EXPECT_EQ(r.client.width(), std::max(95, r.textView.width() + 20));
+    EXPECT_LE(r.client.width() + 8, 1024);
+    // Whole on the screen: title bar and buttons reachable.
+    EXPECT_EQ(r.position.y() >= 0, true);
+    EXPECT_LE(r.position.y() + r.client.height() + 28, 768);
   }
 }
 

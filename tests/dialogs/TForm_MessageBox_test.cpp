@@ -8,6 +8,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -311,6 +313,41 @@ TEST_F(MessageBoxWindow, LeftAlignedUnwrappedText) {
   EXPECT_EQ(box.Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0), 2);
 }
 
+TEST_F(MessageBoxWindow, LongReportScrollsAndStaysOnTheScreen) {
+  QString text;
+  for (int i = 1; i <= 300; ++i)
+    text += QStringLiteral("Стр. %1 (поз. 12): \"Кабель %1\t0.6600\t1\"\r\n").arg(i);
+  whenOpen([&](TForm_MessageBox& b) {
+    EXPECT_TRUE(screen.contains(b.frameGeometry()))
+        << b.frameGeometry().y() << " " << b.frameGeometry().height();
+    QScrollArea* view = b.textView();
+    QLabel* label = b.label();
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible());
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
+    EXPECT_LT(view->height(), label->height());
+    // Every line is in the label; the view shows its top.
+    EXPECT_GE(label->height(),
+              label->fontMetrics().boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::TextExpandTabs,
+                                                label->text()).height());
+    EXPECT_EQ(inClient(label, b).y(), 15);
+    EXPECT_EQ(view->geometry().bottom() + 1 + 15, view->parentWidget()->height());
+    // The scroll bar does not take the focus from the button.
+    EXPECT_EQ(QApplication::focusWidget(), b.button(0));
+    EXPECT_TRUE(b.rect().contains(inClient(b.button(0), b)));
+    QTest::keyClick(b.button(0), Qt::Key_Return);
+  });
+  EXPECT_EQ(box.Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0), 2);
+
+  // The next short question shows no scroll bar.
+  whenOpen([](TForm_MessageBox& b) {
+    EXPECT_FALSE(b.textView()->verticalScrollBar()->isVisible());
+    EXPECT_EQ(b.textView()->size(), b.label()->size());
+    QTest::keyClick(&b, Qt::Key_Escape);
+  });
+  EXPECT_EQ(box.Ask(QStringLiteral("Коротко"), QStringLiteral("t"), true, 2), 2);
+}
+
 TEST_F(MessageBoxWindow, StandardYesNoFocusesNoAndEnterPressesIt) {
   whenOpen([](TForm_MessageBox& b) {
     ASSERT_EQ(b.buttonCount(), 2);
@@ -392,6 +429,14 @@ TEST_F(MessageBoxWindow, ShownAtTheAnchorThenCentredOverTheMainWindow) {
     QTest::keyClick(&b, Qt::Key_Escape);
   });
   box.Ask(QStringLiteral("x"), QStringLiteral("y"), true, 2);
+
+  // The main window as the anchor: centred over it all the same.
+  whenOpen([&](TForm_MessageBox& b) {
+    EXPECT_EQ(b.frameGeometry().topLeft(),
+              QPoint(mw.left() + mw.width() / 2 - 150, mw.top() + mw.height() / 2 - 50));
+    QTest::keyClick(&b, Qt::Key_Escape);
+  });
+  box.AskStandard(QStringLiteral("x"), QStringLiteral("y"), 0x104, &main);
 
   // An anchor at the lower right corner: the window stays whole on the screen.
   main.setGeometry(screen.right() - 60, screen.bottom() - 40, 50, 30);
