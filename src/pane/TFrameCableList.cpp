@@ -490,7 +490,8 @@ bool TFrameCableList::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ListBox) {
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
-      if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+      // Any Delete key, the keypad's included, whatever the modifiers.
+      if (key->key() == Qt::Key_Delete) {
         ActionDeleteSelectedExecute();
         return true;
       }
@@ -585,7 +586,7 @@ bool TFrameCableList::loadFile(const QString& path) {
 
   if (hasErrorBit(result.status)) {
     QString text;
-    for (const QString& line : loadReport()) text += line + QLatin1Char('\n');
+    for (const QString& line : loadReport()) text += line + QStringLiteral("\r\n");
     TForm_MessageBox::instance().Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0);
   }
 
@@ -606,12 +607,20 @@ void TFrameCableList::FileSaveExecute() {
 }
 
 void TFrameCableList::FileSaveAsExecute() {
-  // FileSaveAsBeforeExecute: the dialog starts with the table's own file.
+  FileSaveAsBeforeExecute();
   const QString path = CModal::current().saveFileName(
-      this, saveAsTitle_, fileName_, QStringLiteral("txt (*.txt)"), QStringLiteral("txt"));
-  // FileSaveAsAccept.
-  if (!path.isEmpty()) saveFile(path, false);
+      this, saveAsTitle_, saveAsName_, QStringLiteral("txt (*.txt)"), QStringLiteral("txt"));
+  if (path.isEmpty()) return;  // cancelled: the dialog keeps its name
+  saveAsName_ = path;
+  FileSaveAsAccept(path);
 }
+
+void TFrameCableList::FileSaveAsBeforeExecute() {
+  // A table without a file gets the name the dialog was last left with.
+  if (!fileName_.isEmpty()) saveAsName_ = fileName_;
+}
+
+void TFrameCableList::FileSaveAsAccept(const QString& path) { saveFile(path, false); }
 
 bool TFrameCableList::saveTable() { return saveFile(programSettings().ListFile(paneIndex_), false); }
 
@@ -792,10 +801,10 @@ void TFrameCableList::ApplyFontSize(int pointSize) {
 }
 
 void TFrameCableList::updateRowHeight() {
-  const int height = std::max(QFontMetrics(ListBox->font()).height(), int(CIcons::kMarkHeight));
-  if (height == rowHeight_ && rowWidth_ > 0) return;
-  rowHeight_ = height;
-  rowWidth_ = 0;  // measured again with the new font
+  // Not below the mark icon. The width is measured again even when the height
+  // stays: small sizes all get the icon's height but not the same widths.
+  rowHeight_ = std::max(QFontMetrics(ListBox->font()).height(), int(CIcons::kMarkHeight));
+  rowWidth_ = 0;
   if (auto* d = dynamic_cast<CableRowDelegate*>(ListBox->itemDelegate())) d->notifySizeChanged();
 }
 

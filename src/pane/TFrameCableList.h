@@ -58,6 +58,11 @@ class TFrameCableList : public QFrame {
   void FileSaveExecute();
   // The save-as dialog, then saveFile with the accepted name.
   void FileSaveAsExecute();
+  // Before the dialog: it starts with the table's file, or with the name it was
+  // last left with when the table has none.
+  void FileSaveAsBeforeExecute();
+  // The user accepted path in the dialog.
+  void FileSaveAsAccept(const QString& path);
   void ActionFileCloseExecute();
 
   // True when the file existed and was read, even with problem lines. A file
@@ -166,6 +171,7 @@ class TFrameCableList : public QFrame {
   List_UndoRedo history_;
   QString fileName_;
   QString saveAsTitle_;
+  QString saveAsName_;  // the save-as dialog's file name, kept between uses
   int rowHeight_ = 16;
   mutable int rowWidth_ = 0;
   bool focusInside_ = false;

@@ -10,7 +10,9 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QListView>
+#include <QLine>
 #include <QPainter>
+#include <QPen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -182,10 +184,59 @@ TEST(PaneBlendColor, MixesPerChannelWithAClampedWeight) {
         << c.f << " " << TFrameCableList::blendColor(c.a, c.b, c.f).name().toStdString();
 }
 
+// The method symbol's lines, worked out by hand for two font heights.
+struct GlyphCase {
+  int g;
+  std::uint8_t flags;
+  int c;
+  std::vector<QLine> lines;  // relative to the symbol's top left corner
+};
+
+TEST(PaneMethodGlyph, DrawsDashesAndPulseAtTheirPlaces) {
+  // g 16: c 12, sixths 2 4 6 8 10, dashes at 8, pulse top 12, base 16.
+  const std::vector<QLine> dc16 = {{0, 8, 2, 8}, {4, 8, 6, 8}, {8, 8, 10, 8}};
+  const std::vector<QLine> tdr16 = {{0, 16, 2, 16}, {2, 12, 2, 16}, {2, 12, 6, 12},
+                                    {6, 12, 6, 16}, {6, 16, 10, 16}};
+  // g 13: c 10, sixths 1 3 5 6 8, dashes at 6, pulse top 9, base 12.
+  const std::vector<QLine> dc13 = {{0, 6, 1, 6}, {3, 6, 5, 6}, {6, 6, 8, 6}};
+  const std::vector<QLine> tdr13 = {{0, 12, 1, 12}, {1, 9, 1, 12}, {1, 9, 5, 9},
+                                    {5, 9, 5, 12}, {5, 12, 8, 12}};
+  std::vector<QLine> both16 = dc16;
+  both16.insert(both16.end(), tdr16.begin(), tdr16.end());
+  const std::vector<GlyphCase> cases = {
+      {16, 0, 12, {}}, {16, 2, 12, dc16}, {16, 1, 12, tdr16}, {16, 3, 12, both16},
+      {13, 2, 10, dc13}, {13, 1, 10, tdr13},
+  };
+  const QPoint origin(5, 3);
+  for (const GlyphCase& c : cases) {
+    QImage drawn(40, 30, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter p(&drawn);
+    p.setPen(QPen(Qt::black, 1));
+    EXPECT_EQ(TFrameCableList::drawMethodGlyph(&p, origin.x(), origin.y(), c.g, c.flags), c.c);
+    p.end();
+    QImage expected(drawn.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    for (const QLine& l : c.lines)
+      for (int y = std::min(l.y1(), l.y2()); y <= std::max(l.y1(), l.y2()); ++y)
+        for (int x = std::min(l.x1(), l.x2()); x <= std::max(l.x1(), l.x2()); ++x)
+          expected.setPixel(origin.x() + x, origin.y() + y, qRgb(0, 0, 0));
+    EXPECT_EQ(drawn, expected) << "g " << c.g << " flags " << int(c.flags);
+  }
+}
+
 TEST_F(PaneDrawTest, RowHeightFollowsTheFontButNotBelowTheMark) {
   host.window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&host.window));
-  for (int size : {8, 12, 20}) {
+  // A record with every field, in both tables (so it gets the mark): row 4.
+  SCable full = cable("Full", 1.5f);
+  full.setDefaultResistance();
+  full.setR(0.0874f);
+  full.setTwist(1.02f);
+  ASSERT_TRUE(left.appendRecord(full));
+  ASSERT_TRUE(host.pane(1).appendRecord(full));
+  // 8, 9 and 10 points may all get the mark's height: the width must follow anyway.
+  for (int size : {8, 9, 10, 12, 20}) {
     left.ApplyFontSize(size);
     QApplication::processEvents();
     EXPECT_EQ(left.ListBox->font().pointSize(), size);
@@ -193,6 +244,21 @@ TEST_F(PaneDrawTest, RowHeightFollowsTheFontButNotBelowTheMark) {
     EXPECT_EQ(left.rowHeight(), expected) << size;
     EXPECT_EQ(left.ListBox->visualRect(left.ListBox->model()->index(1, 0)).height(), expected)
         << size;
+
+    // The row's extent holds everything the row draws, the mark included.
+    QImage img(3 * left.rowWidth(), left.rowHeight(), QImage::Format_ARGB32);
+    const QRgb background = qRgb(0x80, 0x80, 0x80);
+    img.fill(background);
+    QPainter p(&img);
+    left.ListBoxDrawItem(4, QRect(0, 0, left.rowWidth(), left.rowHeight()), QStyle::State_Enabled,
+                         &p);
+    p.end();
+    int rightmost = -1;
+    for (int x = 0; x < img.width(); ++x)
+      for (int y = 0; y < img.height(); ++y)
+        if (img.pixel(x, y) != background && img.pixel(x, y) != qRgb(255, 255, 255)) rightmost = x;
+    EXPECT_GT(rightmost, left.rowWidth() - 2 * CIcons::kMarkWidth) << size;  // the mark
+    EXPECT_LT(rightmost, left.rowWidth()) << size;
   }
 }
 

@@ -192,8 +192,9 @@ TEST_F(PaneFileTest, ErrorLinesShowTheReportAndKeepTheGoodRecords) {
   ASSERT_NE(s5 & LSF_POSITION_MASK, 0u);
   ASSERT_NE(s6 & LSF_POSITION_MASK, 0u);
   const QString expected = QStringLiteral("Стр. 5 (поз. ") + QString::number(s5 & 0xFF) +
-                           QStringLiteral("): \"Кабель\tx\"\n") + QStringLiteral("Стр. 6 (поз. ") +
-                           QString::number(s6 & 0xFF) + QStringLiteral("): \"M\t1.5\tcu\t1\t1\"\n");
+                           QStringLiteral("): \"Кабель\tx\"\r\n") + QStringLiteral("Стр. 6 (поз. ") +
+                           QString::number(s6 & 0xFF) +
+                           QStringLiteral("): \"M\t1.5\tcu\t1\t1\"\r\n");
 
   ASSERT_EQ(modal.asked().size(), 1u);
   const ScriptedModal::Asked& q = modal.last();
@@ -325,12 +326,26 @@ TEST_F(PaneFileTest, SaveAsDialogStartsWithTheFileAndPaneTitle) {
   EXPECT_EQ(modal.last().title, QStringLiteral("Сохранить таблицу 1 как"));
   EXPECT_EQ(modal.last().fileName, p);
   EXPECT_EQ(modal.last().defaultSuffix, QStringLiteral("txt"));
+  EXPECT_EQ(modal.last().filter, QStringLiteral("txt (*.txt)"));
 
-  host.pane(1).NewExecute();
+  TFrameCableList& right = host.pane(1);
+  right.NewExecute();
   modal.answerSaveFile(QString());
-  host.pane(1).FileSaveAsExecute();
+  right.FileSaveAsExecute();
   EXPECT_EQ(modal.last().title, QStringLiteral("Сохранить таблицу 2 как"));
   EXPECT_TRUE(modal.last().fileName.isEmpty());
+
+  // A table without a file: the dialog keeps the name it was last left with.
+  const QString saved = path("right.txt");
+  modal.answerSaveFile(saved);
+  right.FileSaveAsExecute();
+  ASSERT_EQ(right.fileName(), saved);
+  ASSERT_TRUE(right.closeTable(false));
+  right.NewExecute();
+  modal.answerSaveFile(QString());
+  right.FileSaveAsExecute();
+  EXPECT_EQ(modal.last().fileName, saved);
+  EXPECT_TRUE(right.fileName().isEmpty());
 }
 
 TEST_F(PaneFileTest, OpenDialogStartsWithTheLastOpenedFile) {
@@ -339,6 +354,9 @@ TEST_F(PaneFileTest, OpenDialogStartsWithTheLastOpenedFile) {
   pane.FileOpenExecute();
   EXPECT_EQ(modal.last().kind, ScriptedModal::Kind::OpenFile);
   EXPECT_EQ(modal.last().fileName, p);
+  EXPECT_TRUE(modal.last().title.isEmpty());  // the toolkit's own title
+  EXPECT_EQ(modal.last().filter, QStringLiteral("txt (*.txt)"));
+  EXPECT_EQ(modal.last().defaultSuffix, QStringLiteral("txt"));
   EXPECT_EQ(pane.fileName(), p);
 }
 

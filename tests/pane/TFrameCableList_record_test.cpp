@@ -80,7 +80,7 @@ struct MoveCase {
   bool up;
   const char* order;
   std::vector<int> selectedAfter;
-  int moves;  // Move steps in the recorded action (0: nothing recorded)
+  const char* description;  // of the recorded action; empty: nothing recorded
 };
 
 class PaneMoveTest : public PaneRecordTest, public ::testing::WithParamInterface<MoveCase> {};
@@ -88,6 +88,11 @@ class PaneMoveTest : public PaneRecordTest, public ::testing::WithParamInterface
 TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
   const MoveCase& c = GetParam();
   fill(c.count);
+  // Two earlier moves that cancel out, so that the history has a description to keep.
+  pane.setSelection(sel(c.count, {0}));
+  pane.ActionMoveDownExecute();
+  pane.ActionMoveUpExecute();
+  ASSERT_EQ(pane.history().count(), 2);
   std::vector<bool> before(static_cast<std::size_t>(c.count), false);
   for (int r : c.selected) before[static_cast<std::size_t>(r)] = true;
   pane.setSelection(before);
@@ -104,12 +109,14 @@ TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
   EXPECT_EQ(pane.selection(), after);
   expectRowsMatchTable();
   EXPECT_TRUE(host.refreshedFrom.empty());  // the set of records is unchanged
-  if (c.moves == 0) {
-    EXPECT_EQ(pane.history().count(), 0);
+  if (*c.description == 0) {
+    EXPECT_EQ(pane.history().count(), 2);
     EXPECT_EQ(pane.Action_Undo->statusTip(), undoHintBefore);
     return;
   }
-  ASSERT_EQ(pane.history().count(), 1);
+  ASSERT_EQ(pane.history().count(), 3);
+  EXPECT_EQ(pane.history().undoText(),
+            "Отмена действия: \"" + std::string(c.description) + "\"");
   pane.Action_UndoExecute();
   EXPECT_EQ(names(), std::string("ABCDEF").substr(0, static_cast<std::size_t>(c.count)));
   expectRowsMatchTable();
@@ -117,11 +124,15 @@ TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PaneMoveTest,
-    ::testing::Values(MoveCase{"UpTopBlockStays", 5, {0, 1, 3}, true, "ABDCE", {0, 1, 2}, 1},
-                      MoveCase{"UpBlock", 5, {2, 3}, true, "ACDBE", {1, 2}, 2},
-                      MoveCase{"DownLastOnly", 4, {3}, false, "ABCD", {3}, 0},
-                      MoveCase{"DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3}, 2},
-                      MoveCase{"UpAll", 3, {0, 1, 2}, true, "ABC", {0, 1, 2}, 0}),
+    ::testing::Values(
+        // One Move (3, 2).
+        MoveCase{"UpTopBlockStays", 5, {0, 1, 3}, true, "ABDCE", {0, 1, 2},
+                 "Перемещение записи №4 вверх"},
+        MoveCase{"UpBlock", 5, {2, 3}, true, "ACDBE", {1, 2}, "Перемещение вверх 2 записей"},
+        MoveCase{"DownLastOnly", 4, {3}, false, "ABCD", {3}, ""},
+        MoveCase{"DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3},
+                 "Перемещение вниз 2 записей"},
+        MoveCase{"UpAll", 3, {0, 1, 2}, true, "ABC", {0, 1, 2}, ""}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return info.param.label; });
 
 // --- delete ---------------------------------------------------------------------------
@@ -166,11 +177,19 @@ TEST_F(PaneRecordTest, DeleteWithoutSelectionRecordsNothing) {
 }
 
 TEST_F(PaneRecordTest, DeleteKeyInTheListDeletesTheSelection) {
-  fill(3);
-  pane.setSelection(sel(3, {0}));
-  QTest::keyClick(pane.ListBox, Qt::Key_Delete);
-  EXPECT_EQ(names(), "BC");
-  expectRowsMatchTable();
+  // The main key, the keypad's key and a modified press all delete.
+  const std::vector<Qt::KeyboardModifiers> presses = {Qt::NoModifier, Qt::KeypadModifier,
+                                                      Qt::ShiftModifier};
+  fill(4);
+  std::string expected = names();
+  for (Qt::KeyboardModifiers mods : presses) {
+    pane.setSelection(sel(pane.table().getCount(), {0}));
+    QTest::keyClick(pane.ListBox, Qt::Key_Delete, mods);
+    expected.erase(0, 1);
+    EXPECT_EQ(names(), expected) << int(mods);
+    expectRowsMatchTable();
+  }
+  EXPECT_EQ(pane.history().count(), 3);
 }
 
 // --- undo and redo texts ------------------------------------------------------------

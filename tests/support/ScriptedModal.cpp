@@ -95,26 +95,24 @@ QMessageBox::StandardButton ScriptedModal::standardBox(StandardBoxKind kind, con
   return take(Kind::StandardBox).button;
 }
 
-QString ScriptedModal::openFileName(QWidget*, const QString& title, const QString& fileName,
-                                    const QString& filter, const QString& defaultSuffix) {
+QString ScriptedModal::fileDialog(Kind kind, const QString& title, const QString& fileName,
+                                  const QString& filter, const QString& defaultSuffix) {
   Asked q{};
-  q.kind = Kind::OpenFile;
+  q.kind = kind;
   q.title = title;
   q.fileName = fileName;
   q.filter = filter;
   q.defaultSuffix = defaultSuffix;
   asked_.push_back(q);
-  return take(Kind::OpenFile).path;
+  return take(kind).path;
+}
+
+QString ScriptedModal::openFileName(QWidget*, const QString& title, const QString& fileName,
+                                    const QString& filter, const QString& defaultSuffix) {
+  return fileDialog(Kind::OpenFile, title, fileName, filter, defaultSuffix);
 }
 
 QString ScriptedModal::saveFileName(QWidget*, const QString& title, const QString& fileName,
                                     const QString& filter, const QString& defaultSuffix) {
-  Asked q{};
-  q.kind = Kind::SaveFile;
-  q.title = title;
-  q.fileName = fileName;
-  q.filter = filter;
-  q.defaultSuffix = defaultSuffix;
-  asked_.push_back(q);
-  return take(Kind::SaveFile).path;
+  return fileDialog(Kind::SaveFile, title, fileName, filter, defaultSuffix);
 }

@@ -59,6 +59,8 @@ class ScriptedModal : public CModal {
     QString path;
   };
   Answer take(Kind kind);
+  QString fileDialog(Kind kind, const QString& title, const QString& fileName,
+                     const QString& filter, const QString& defaultSuffix);
 
   std::deque<Answer> script_;
   std::vector<Asked> asked_;
