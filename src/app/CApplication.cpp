@@ -13,6 +13,7 @@
 #include "platform/ISettingsStore.h"
 #include "platform/SettingsStoreFactory.h"
 #include "settings/CProgramInfo.h"
+#include "settings/CProgramSettings.h"
 
 CApplication::CApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // The per-user data folder (autosave fallback) is named after these.
@@ -53,6 +54,9 @@ void CApplication::showEscapedError(const QString& message) {
 
 void CApplication::createWindows(ISettingsStore* store) {
   if (mainWindow_) return;
+  // The settings and the program information come before any window.
+  programSettings();
+  programInfo();
   if (!store) {
     ownStore_ = createUserSettingsStore();
     store = ownStore_.get();

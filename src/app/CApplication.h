@@ -27,8 +27,8 @@ class CApplication : public QApplication {
   // Shows an error that escaped a handler; the text is the exception's message.
   static void showEscapedError(const QString& message);
 
-  // Makes the windows in start-up order: main window, message box, About window,
-  // help window. store: the settings store (not owned, must outlive the windows);
+  // Makes the settings and the program information, then the windows in start-up
+  // order: main window, message box, About window, help window. store: the settings store (not owned, must outlive the windows);
   // none: the current user's store, kept by the application. A second call does
   // nothing.
   void createWindows(ISettingsStore* store = nullptr);

@@ -555,10 +555,10 @@ QString TFormMain::autoSaveFallbackDir() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-  if (FormCloseQuery())
-    event->accept();
-  else
-    event->ignore();
+  // A close event arrives accepted: should the handler fail half-way, the window
+  // must stay open rather than end the program without the autosave.
+  event->ignore();
+  if (FormCloseQuery()) event->accept();
 }
 
 namespace {

@@ -5,9 +5,14 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "mainwindow/TFormMain.h"
+#include "pane/TFrameCableList.h"
+#include "platform/CMemorySettingsStore.h"
+#include "settings/CProgramSettings.h"
 #include "support/GuiTestMain.h"
 #include "support/ScriptedModal.h"
 
@@ -26,6 +31,13 @@ class Thrower : public QObject {
     }
     return QObject::event(e);
   }
+};
+
+// The real seam's standard boxes as the script gives them, but the program's own
+// message box fails.
+class FailingQuestion : public ScriptedModal {
+ public:
+  int messageBox(const ModalQuestion&) override { throw std::runtime_error("Нет памяти"); }
 };
 
 }  // namespace
@@ -49,4 +61,30 @@ TEST(CApplication, ExceptionFromHandlerIsShownAndTheLoopGoesOn) {
   QCoreApplication::processEvents();
   EXPECT_EQ(t.handled, 2);
   EXPECT_EQ(modal.asked().size(), 2u);
+}
+
+// The close question failing must not end the program without the autosave: the
+// error is shown and the window stays open with its changes.
+TEST(CApplication, AFailingCloseHandlerKeepsTheWindowOpen) {
+  QApplication::setQuitOnLastWindowClosed(false);
+  FailingQuestion modal;
+  modal.answerStandardBox(QMessageBox::Ok);
+  CMemorySettingsStore store;
+  {
+    TFormMain window(store);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    window.pane(0)->NewExecute();
+    ASSERT_TRUE(window.pane(0)->table().isModified());
+
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.last().text, QStringLiteral("Нет памяти"));
+    EXPECT_TRUE(window.pane(0)->table().isModified());
+    auto key = store.openKey(CProgramSettings::KeyPath, false);
+    EXPECT_FALSE(key && key->readString(QStringLiteral("Version"))) << "settings stored";
+  }
+  programSettings() = CProgramSettings();
 }

@@ -1,7 +1,9 @@
 // The program's start: the windows, the number conventions and the message loop.
 #include "app/CApplication.h"
 
+#include <clocale>
 #include <cstdio>
+#include <string>
 
 #include <QDialog>
 #include <QLocale>
@@ -33,11 +35,21 @@ CApplication& app() { return *qobject_cast<CApplication*>(QCoreApplication::inst
 }  // namespace
 
 TEST(Startup, NumbersUseThePointWhateverTheUsersLocale) {
+  // The user's locale really writes a comma; otherwise this would show nothing.
+  ASSERT_EQ(QLocale::system().decimalPoint(), QStringLiteral(","));
   EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral("."));
   EXPECT_EQ(QLocale().toString(1.5), QStringLiteral("1.5"));
   char buf[16];
   std::snprintf(buf, sizeof buf, "%.1f", 1.5);
   EXPECT_STREQ(buf, "1.5");
+
+  // The same for the C library, where the machine has the user's locale.
+  const std::string current = std::setlocale(LC_NUMERIC, nullptr);
+  const bool commaLocale =
+      std::setlocale(LC_NUMERIC, "") && std::localeconv()->decimal_point[0] == ',';
+  std::setlocale(LC_NUMERIC, current.c_str());
+  if (!commaLocale) GTEST_SKIP() << "ru_RU.UTF-8 is not installed";
+  EXPECT_EQ(current, "C");
 }
 
 // One test for the whole run: the application object exists once per process.

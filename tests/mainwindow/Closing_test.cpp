@@ -229,20 +229,28 @@ TEST_F(ClosingTest, SaveWritesTheTableToItsFileAndCloses) {
 
 TEST_F(ClosingTest, SaveOfANeverSavedTableAsksForANameAndCancellingKeepsTheWindow) {
   showWindow();
-  pane(0).NewExecute();
+  openTable(0, QStringLiteral("left.txt"), 3, "Left");
+  deleteRow(0, 0);
+  pane(1).NewExecute();
   modal.answerMessageBox(Save).answerSaveFile(QString());
   EXPECT_FALSE(window->close());
   ASSERT_EQ(modal.asked().size(), 2u);
   EXPECT_EQ(modal.last().kind, ScriptedModal::Kind::SaveFile);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(pane(0).table().isModified());
+  EXPECT_TRUE(pane(1).table().isModified());
   EXPECT_FALSE(settingsStored());
+  // The left table, saved before the right one's dialog was cancelled, stays saved.
+  EXPECT_FALSE(pane(0).table().isModified());
+  SListCables saved;
+  loadFromFile(saved, QFile::encodeName(file(QStringLiteral("left.txt"))).constData());
+  EXPECT_EQ(saved.getCount(), 2);
 
   // Given a name the second time, the table is saved and the window closes.
   const QString target = file(QStringLiteral("new.txt"));
   modal.answerMessageBox(Save).answerSaveFile(target);
   EXPECT_TRUE(window->close());
+  EXPECT_EQ(modal.asked()[2].text, QStringLiteral("Имеются несохранённые изменения в таблице 2"));
   EXPECT_TRUE(QFileInfo::exists(target));
-  EXPECT_EQ(storedString("ListFile1"), target);
-  EXPECT_EQ(storedString("AutoSave1"), QString());
+  EXPECT_EQ(storedString("ListFile2"), target);
+  EXPECT_EQ(storedString("AutoSave2"), QString());
 }

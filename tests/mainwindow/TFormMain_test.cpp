@@ -322,6 +322,14 @@ TEST_F(TFormMainTest, ResizingKeepsTheRatioThatTheSplitterSet) {
   QCoreApplication::processEvents();
   EXPECT_EQ(pane(0).width(), static_cast<int>(w() / (programSettings().TableWidthK + 1)));
   EXPECT_NEAR(double(pane(1).width()) / pane(0).width(), 2.0, 0.02);
+
+  // And the next run: the stored ratio, not the pixels, comes back.
+  const double stored = programSettings().TableWidthK;
+  ASSERT_TRUE(window->close());
+  restart();
+  showActive();
+  EXPECT_DOUBLE_EQ(programSettings().TableWidthK, stored);
+  EXPECT_EQ(pane(0).width(), static_cast<int>(w() / (stored + 1)));
 }
 
 // --- settings, status bar and help menu ------------------------------------------
@@ -348,6 +356,60 @@ TEST_F(TFormMainTest, SettingsItemsToggleTheSettingsAndTheirMarks) {
   EXPECT_TRUE(window->ActionStylePlayful->isChecked());
   EXPECT_FALSE(window->ActionStyleStrict->isChecked());
 }
+
+// What repaints which list: a change of one table repaints the other pane (its marks
+// of shared records depend on it), the two mark switches repaint both, the switch for
+// repeated names, which only the copy reads, neither.
+enum class Trigger { DeleteInLeft, UndoInRight, MarkSameNames, MarkSameCables, AllowSameNames };
+
+struct RepaintCase {
+  const char* label;
+  Trigger trigger;
+  bool leftRepainted, rightRepainted;
+};
+
+class RepaintTest : public MainWindowTest, public ::testing::WithParamInterface<RepaintCase> {};
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_P(RepaintTest, ListsThatDependOnAChangeAreRepainted) {
+  const RepaintCase& c = GetParam();
+  showActive();
+  openTable(0, QStringLiteral("left.txt"), 3);
+  openTable(1, QStringLiteral("right.txt"), 3);
+  deleteRow(1, 2);
+  QTest::qWait(50);  // every paint of the set-up done
+  PaintCounter counters[2];
+  for (int i = 0; i < 2; ++i) pane(i).ListBox->viewport()->installEventFilter(&counters[i]);
+
+  switch (c.trigger) {
+    case Trigger::DeleteInLeft: deleteRow(0, 0); break;
+    case Trigger::UndoInRight: pane(1).Action_UndoExecute(); break;
+    case Trigger::MarkSameNames: window->ActionSettingsMarkSameNames->trigger(); break;
+    case Trigger::MarkSameCables: window->ActionSettingsMarkSameCables->trigger(); break;
+    case Trigger::AllowSameNames: window->ActionSettingsAllowSameNames->trigger(); break;
+  }
+  QTest::qWait(50);
+  EXPECT_EQ(counters[0].paints > 0, c.leftRepainted);
+  EXPECT_EQ(counters[1].paints > 0, c.rightRepainted);
+  for (int i = 0; i < 2; ++i) pane(i).ListBox->viewport()->removeEventFilter(&counters[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, RepaintTest,
+    ::testing::Values(RepaintCase{"DeleteInLeft", Trigger::DeleteInLeft, true, true},
+                      RepaintCase{"UndoInRight", Trigger::UndoInRight, true, true},
+                      RepaintCase{"MarkSameNames", Trigger::MarkSameNames, true, true},
+                      RepaintCase{"MarkSameCables", Trigger::MarkSameCables, true, true},
+                      RepaintCase{"AllowSameNames", Trigger::AllowSameNames, false, false}),
+    [](const ::testing::TestParamInfo<RepaintCase>& info) { return std::string(info.param.label); });
 
 TEST_F(TFormMainTest, StatusBarShowsTheLongPartOfTheHintUnderTheMouse) {
   showActive();
