@@ -6,7 +6,9 @@
 #include <optional>
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QRect>
+#include <QScreen>
 #include <QWidget>
 #include <QtEndian>
 
@@ -150,6 +152,13 @@ void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
     rect.setWidth(*width);
   if (const auto height = sub->readInt(QStringLiteral("Height")); height && *height > 0)
     rect.setHeight(*height);
+  // A position stored on a monitor that is no longer there would open the window
+  // where nobody can reach it: bring it back to the primary screen.
+  bool onScreen = false;
+  for (const QScreen* screen : QGuiApplication::screens())
+    onScreen = onScreen || screen->availableGeometry().intersects(rect);
+  if (!onScreen && QGuiApplication::primaryScreen())
+    rect.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
   if (rect != before) window.setGeometry(rect);
   if (sub->readInt(QStringLiteral("Maximized")).value_or(0) != 0)
     window.setWindowState(window.windowState() | Qt::WindowMaximized);

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -473,6 +475,21 @@ TEST_F(GeometryTest, LoadAppliesTheStoredValues) {
   settings.Load(store, &window);
   EXPECT_EQ(window.geometry(), QRect(50, 100, 700, 500));
   EXPECT_FALSE(window.isMaximized());
+}
+
+TEST_F(GeometryTest, APositionOffEveryScreenComesBackToThePrimaryScreen) {
+  {
+    auto sub = mainKey();
+    sub->writeInt("Top", -5000);
+    sub->writeInt("Left", 9000);
+    sub->writeInt("Width", 700);
+    sub->writeInt("Height", 500);
+  }
+  QWidget window;
+  show(window, QRect(267, 159, 925, 767));
+  settings.Load(store, &window);
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(window.geometry(), QRect(screen.topLeft(), QSize(700, 500)));
 }
 
 TEST_F(GeometryTest, OnlyTheStoredValuesAreApplied) {
