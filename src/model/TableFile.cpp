@@ -86,11 +86,21 @@ bool scanAt(const char** p, float* value) {
 
 bool atFieldEnd(const char* p) { return *p == '\0' || *p == '\t'; }
 
-// The material text must be a whole catalogue name.
+// The material text must be a whole catalogue name. The names are fixed, so
+// their lengths are measured once.
 int catalogueIndex(const char* text, std::size_t len) {
+  static const struct Names {
+    const char* name[kMaterialCount];
+    std::size_t len[kMaterialCount];
+    Names() {
+      for (int i = 0; i < kMaterialCount; ++i) {
+        name[i] = materialInfo(i).name;
+        len[i] = std::strlen(name[i]);
+      }
+    }
+  } names;
   for (int i = 0; i < kMaterialCount; ++i) {
-    const char* name = materialInfo(i).name;
-    if (std::strlen(name) == len && std::memcmp(name, text, len) == 0) return i;
+    if (names.len[i] == len && std::memcmp(names.name[i], text, len) == 0) return i;
   }
   return -1;
 }
@@ -124,7 +134,9 @@ std::uint32_t parseV04(SCable& rec, const char* line) {
   }
   ++p;
 
-  SMaterial material;
+  // Filled in place (a scratch copy costs a stalled wide load per line) and put
+  // back to its reset state when the line fails.
+  SMaterial& material = rec.material;
   const char* end = p;
   while (*end != '\0' && *end != '*' && *end != '(' && *end != '\t') ++end;
   const int index = catalogueIndex(p, static_cast<std::size_t>(end - p));
@@ -182,8 +194,10 @@ std::uint32_t parseV04(SCable& rec, const char* line) {
       }
     }
   }
-  if (flags & LSF_ERROR_MASK) return result();
-  rec.material = material;
+  if (flags & LSF_ERROR_MASK) {
+    material.reset(0);
+    return result();
+  }
 
   if (*p == '\0') return result();
   if (*p != '\t') {

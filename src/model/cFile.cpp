@@ -1,5 +1,6 @@
 #include "model/cFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -253,11 +254,60 @@ bool cFile::truncate() {
   return osTruncate(s.fd, s.bufStart) == 0;
 }
 
+namespace {
+
+// Copies bytes from src to dst up to the first CR or NUL, at most n of them;
+// returns how many. Eight bytes at a time while no line end is among them.
+int copyLineBytes(char* dst, const char* src, int n) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, src + i, 8);
+    const std::uint64_t cr = w ^ (kOnes * '\r');
+    // Nonzero exactly when some byte of w is 0 or CR.
+    if ((((w - kOnes) & ~w) | ((cr - kOnes) & ~cr)) & kHighs) break;
+    std::memcpy(dst + i, &w, 8);
+  }
+  for (; i < n && src[i] != '\r' && src[i] != '\0'; ++i) dst[i] = src[i];
+  return i;
+}
+
+}  // namespace
+
 int readLine(cFile& file, char* buf, std::int16_t size) {
   if (!file.isOpen() || !buf || size < 1) return -1;
   int stored = 0;
   bool readAny = false;
   for (;;) {
+    // What already waits in the read-ahead buffer is taken in place, exactly as
+    // the byte-by-byte steps below would take it: a run of line bytes, then a
+    // NUL or a CR LF. A refill, a lone CR (given back by a seek) and the byte
+    // beyond a full line still go through those steps.
+    cFileStream& s = *file.stream_;
+    const int avail = s.bufLen - s.bufPos;
+    const int limit = std::min(avail, size - stored);
+    const char* from = s.buf + s.bufPos;
+    const int run = copyLineBytes(buf + stored, from, limit);
+    if (run > 0) {
+      stored += run;
+      s.bufPos += run;
+      readAny = true;
+    }
+    if (run < avail) {
+      if (from[run] == '\0') {
+        s.bufPos += 1;
+        readAny = true;
+        break;
+      }
+      if (from[run] == '\r' && run + 1 < avail && from[run + 1] == '\n') {
+        s.bufPos += 2;
+        readAny = true;
+        break;
+      }
+    }
+
     char c;
     int got = 0;
     if (!file.read(&c, 1, &got)) return -1;

@@ -48,6 +48,10 @@ class cFile : public cFile_base {
   int tell();
   bool truncate();
   bool isOpen() const { return stream_ != nullptr; }
+
+ private:
+  // Copies whole runs of line bytes straight out of the read-ahead buffer.
+  friend int readLine(cFile& file, char* buf, std::int16_t size);
 };
 
 // Reads one line of a table file into buf (at most size bytes, terminator

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <limits>
 
@@ -12,6 +13,19 @@ namespace {
 float f32(double x) { return static_cast<float>(x); }
 
 double pow10(double p) { return std::pow(10.0, p); }
+
+// The powers of ten scanNumber scales by, made once with pow10 itself so that a
+// scanned value keeps the very bits a direct call would give.
+constexpr int kScanPowers = 65;  // 10^0 ... 10^64
+const double* scanPowers() {
+  static const struct Table {
+    double v[kScanPowers];
+    Table() {
+      for (int i = 0; i < kScanPowers; ++i) v[i] = pow10(static_cast<double>(i));
+    }
+  } table;
+  return table.v;
+}
 
 // Clamp and store; a NaN is not inside any range, so it goes to min.
 bool store(float& v, float w, float min, float max) {
@@ -218,6 +232,68 @@ std::string formatAwg(float g) {
   return text;
 }
 
+namespace {
+
+// sign * mantissa * 10^p as a float, +-infinity beyond its range.
+float scaledFloat(std::int64_t mantissa, int mantissaSign, std::int64_t p) {
+  const double kFloatMax = 3.4028234663852886e38;
+  double x = 0.0;
+  if (mantissa != 0) {
+    const double m = static_cast<double>(mantissa);  // 1 <= m < 10^19
+    if (p > 38)
+      x = std::numeric_limits<double>::infinity();
+    else if (p < -(kScanPowers - 1))
+      x = 0.0;
+    else if (p >= 0)
+      x = m * scanPowers()[p];
+    else
+      x = m / scanPowers()[-p];
+    x *= mantissaSign;
+  }
+  float f;
+  if (x > kFloatMax)
+    f = std::numeric_limits<float>::infinity();
+  else if (x < -kFloatMax)
+    f = -std::numeric_limits<float>::infinity();
+  else
+    f = static_cast<float>(x);
+  if (f == 0.0f) f = 0.0f;  // no negative zero
+  return f;
+}
+
+// A number of the common shape, optional sign, digits, and optionally a point
+// with further digits, that ends in a character that cannot continue it: read
+// straight, with the same parts the full scan below would find. False leaves
+// the text to the full scan.
+bool scanPlainNumber(const char* text, std::int64_t& mantissa, int& sign, std::int64_t& scale, int& used) {
+  const char* p = text;
+  sign = 1;
+  if (*p == '+' || *p == '-') {
+    if (*p == '-') sign = -1;
+    ++p;
+  }
+  const char* digits = p;
+  std::uint64_t m = 0;  // wraps harmlessly on a run too long for the fast path
+  while (*p >= '0' && *p <= '9') m = m * 10 + static_cast<unsigned>(*p++ - '0');
+  const std::ptrdiff_t intDigits = p - digits;
+  if (intDigits == 0) return false;
+  std::ptrdiff_t fracDigits = 0;
+  if (*p == '.') {
+    const char* frac = ++p;
+    while (*p >= '0' && *p <= '9') m = m * 10 + static_cast<unsigned>(*p++ - '0');
+    fracDigits = p - frac;
+  }
+  // 18 digits always fit the mantissa; more, or an exponent or a further point,
+  // take the full scan.
+  if (intDigits + fracDigits > 18 || *p == '.' || *p == 'e' || *p == 'E') return false;
+  mantissa = static_cast<std::int64_t>(m);
+  scale = -fracDigits;
+  used = static_cast<int>(p - text);
+  return true;
+}
+
+}  // namespace
+
 // The scanner accepts any text and gives a defined result for all of it:
 //  - the mantissa gathers at most what fits in 64 bits; a further integer digit
 //    only raises the decimal scale by one, a further fraction digit is dropped
@@ -232,6 +308,26 @@ std::string formatAwg(float g) {
 int scanNumber(const char* text, float* value, int* consumed) {
   if (text == nullptr) return 0;
 
+  std::int64_t plainMantissa = 0;
+  int plainSign = 1;
+  std::int64_t plainScale = 0;
+  int plainUsed = 0;
+  if (scanPlainNumber(text, plainMantissa, plainSign, plainScale, plainUsed)) {
+    if (consumed) *consumed = plainUsed;
+    if (value == nullptr) return 0;
+    // The steps of scaledFloat that can apply here: below 10^18 and at most
+    // 18 decimals the value is finite and nonzero unless the mantissa is 0.
+    float f = 0.0f;
+    if (plainMantissa != 0) {
+      double x = static_cast<double>(plainMantissa);
+      if (plainScale < 0) x = x / scanPowers()[-plainScale];
+      x *= plainSign;
+      f = static_cast<float>(x);
+    }
+    *value = f;
+    return 1;
+  }
+
   enum {
     Start,
     AfterSign,
@@ -242,7 +338,7 @@ int scanNumber(const char* text, float* value, int* consumed) {
     AfterExpSign,
     ExpDigits
   };
-  const std::int64_t kMantissaMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMantissaMax = std::numeric_limits<std::int64_t>::max();
   const std::int64_t kExponentCap = 1000000000000000;  // 10^15
 
   int state = Start;
@@ -298,7 +394,8 @@ int scanNumber(const char* text, float* value, int* consumed) {
       if (state == AfterPoint) state = FracDigits;
       if (state == AfterE || state == AfterExpSign) state = ExpDigits;
       if (state == IntDigits || state == FracDigits) {
-        if (mantissa <= (kMantissaMax - digit) / 10) {
+        // mantissa * 10 + digit still fits (no division per digit).
+        if (mantissa < kMantissaMax / 10 || (mantissa == kMantissaMax / 10 && digit <= kMantissaMax % 10)) {
           mantissa = mantissa * 10 + digit;
           if (state == FracDigits) --scale;
         } else if (state == IntDigits) {
@@ -334,30 +431,6 @@ int scanNumber(const char* text, float* value, int* consumed) {
   }
   if (consumed) *consumed = count;
   if (value == nullptr) return 0;
-
-  const double kFloatMax = 3.4028234663852886e38;
-  double x = 0.0;
-  if (mantissa != 0) {
-    const std::int64_t p = exponentSign * exponent + scale;
-    const double m = static_cast<double>(mantissa);  // 1 <= m < 10^19
-    if (p > 38)
-      x = std::numeric_limits<double>::infinity();
-    else if (p < -64)
-      x = 0.0;
-    else if (p >= 0)
-      x = m * pow10(static_cast<double>(p));
-    else
-      x = m / pow10(static_cast<double>(-p));
-    x *= mantissaSign;
-  }
-  float f;
-  if (x > kFloatMax)
-    f = std::numeric_limits<float>::infinity();
-  else if (x < -kFloatMax)
-    f = -std::numeric_limits<float>::infinity();
-  else
-    f = static_cast<float>(x);
-  if (f == 0.0f) f = 0.0f;  // no negative zero
-  *value = f;
+  *value = scaledFloat(mantissa, mantissaSign, exponentSign * exponent + scale);
   return 1;
 }
