@@ -607,8 +607,24 @@ bool TFormMain::FormCloseQuery() {
   }
 
   if (!writeAutoSaves()) return false;
-  programSettings().Save(store_, this);
+  if (!programSettings().Save(store_, this)) reportUnstoredAutoSaves();
   return true;
+}
+
+void TFormMain::reportUnstoredAutoSaves() {
+  // Without the stored settings the next start would not reopen the kept tables:
+  // tell the user where they are, so that they can be opened by hand.
+  const CProgramSettings& s = programSettings();
+  QStringList files;
+  for (const QString& path : {s.AutoSave1, s.AutoSave2})
+    if (!path.isEmpty()) files << QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
+  if (files.isEmpty()) return;
+  CModal::current().standardBox(
+      StandardBoxKind::Warning, QStringLiteral("Внимание!"),
+      QStringLiteral("Не удалось сохранить настройки программы, поэтому при следующем запуске "
+                     "несохранённые таблицы не откроются сами.\nОни записаны в файлы:\n%1")
+          .arg(files.join(QLatin1Char('\n'))),
+      QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool TFormMain::writeAutoSaves() {

@@ -139,6 +139,7 @@ class TFormMain : public QMainWindow, public IPaneHost {
   // Writes the autosave files of the changed tables and sets AutoSave1/2; false,
   // with a message and the settings untouched, when a file could not be written.
   bool writeAutoSaves();
+  void reportUnstoredAutoSaves();
   bool writeAutoSave(int paneIndex, QString* path, QString* error);
 
   ISettingsStore& store_;

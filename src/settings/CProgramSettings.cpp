@@ -164,9 +164,9 @@ void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
     window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
 
-void CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
+bool CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
   const std::unique_ptr<ISettingsKey> key = store.openKey(QString::fromLatin1(KeyPath), true);
-  if (!key) return;
+  if (!key) return false;
   bool ok = true;
   auto text = [&](const char* name, const QString& value) {
     ok = key->writeString(QLatin1String(name), value) && ok;
@@ -220,6 +220,7 @@ void CProgramSettings::Save(ISettingsStore& store, const QWidget* mainWindow) {
   // The older key goes only once its values are safely in the current one.
   const QString oldPath = QString::fromLatin1(OldKeyPath);
   if (ok && store.keyExists(oldPath)) store.deleteKey(oldPath);
+  return ok;
 }
 
 CProgramSettings& programSettings() {

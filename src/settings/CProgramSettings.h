@@ -45,7 +45,8 @@ class CProgramSettings {
 
   // mainWindow may be null: then no geometry is applied or stored.
   void Load(ISettingsStore& store, QWidget* mainWindow);
-  void Save(ISettingsStore& store, const QWidget* mainWindow);
+  // False when the store could not take every value.
+  bool Save(ISettingsStore& store, const QWidget* mainWindow);
 
  private:
   void loadGeometry(ISettingsKey& key, QWidget& mainWindow);

@@ -190,6 +190,33 @@ TEST_F(ClosingTest, AnAutosaveThatCannotBeWrittenIsReportedAndTheWindowStays) {
   EXPECT_TRUE(programSettings().AutoSave2.isEmpty());
 }
 
+TEST_F(ClosingTest, SettingsThatCannotBeStoredAreReportedWithTheKeptFiles) {
+  showWindow();
+  openBoth();
+  deleteRow(0, 0);
+  store.setFailWrite(true);
+  modal.answerMessageBox(KeepForLater).answerStandardBox(QMessageBox::Ok);
+
+  // The tables are safe in their files, so the program still ends.
+  EXPECT_TRUE(window->close());
+
+  ASSERT_EQ(modal.asked().size(), 2u);
+  const auto& box = modal.last();
+  EXPECT_EQ(box.kind, ScriptedModal::Kind::StandardBox);
+  EXPECT_EQ(box.standardKind, StandardBoxKind::Warning);
+  EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(autosave(1)))) << box.text.toStdString();
+  EXPECT_FALSE(box.text.contains(QStringLiteral("autosave2.txt"))) << box.text.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(autosave(1)));
+}
+
+TEST_F(ClosingTest, SettingsThatCannotBeStoredWithNothingKeptAskNothing) {
+  showWindow();
+  openBoth();
+  store.setFailWrite(true);
+  EXPECT_TRUE(window->close());
+  EXPECT_TRUE(modal.asked().empty());
+}
+
 // --- forget and save ---------------------------------------------------------------
 
 TEST_F(ClosingTest, ForgetClosesBothTablesAndTheNextStartIsEmpty) {

@@ -377,7 +377,7 @@ TEST_F(ProgramSettingsTest, TheOlderKeyStaysWhenTheCurrentOneCannotBeWritten) {
   key();  // exists, but its values cannot be written
   settings.Load(store, nullptr);
   store.setFailWrite(true);
-  settings.Save(store, nullptr);
+  EXPECT_FALSE(settings.Save(store, nullptr));
   store.setFailWrite(false);
   EXPECT_TRUE(store.keyExists(kOldKey));
   EXPECT_EQ(key(kOldKey)->readString("ListFile1"), QStringLiteral("keep me"));
@@ -396,7 +396,7 @@ TEST_F(ProgramSettingsTest, AStoreThatCannotBeOpenedGivesTheDefaults) {
   EXPECT_EQ(settings.FontSize, 14);
   EXPECT_TRUE(strict.isChecked());
   EXPECT_EQ(window.geometry(), QRect(267, 159, 925, 767));
-  settings.Save(store, &window);  // nothing to do, nothing said
+  EXPECT_FALSE(settings.Save(store, &window));  // nothing stored; the caller decides what to say
   store.setFailOpen(false);
   EXPECT_EQ(key()->readInt("FontSize"), 16);
   EXPECT_EQ(key()->openSubKey(kMain, false), nullptr);
