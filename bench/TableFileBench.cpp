@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include <benchmark/benchmark.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
 
 #include "model/LoadStatus.h"
 #include "model/SCable.h"
