@@ -430,18 +430,26 @@ std::string folderOf(const std::string& path) {
 }
 
 // Where the save really goes: through a symbolic link to the file it names.
+// The file a save must replace: a symbolic link is followed (also to a file that does
+// not exist yet), so that the link itself stays and its file gets the table.
 std::string resolveTarget(const char* fileName) {
+  std::string path = fileName;
 #ifndef _WIN32
-  struct stat st;
-  if (::lstat(fileName, &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(fileName, nullptr)) {
-      std::string resolved(real);
-      std::free(real);
-      return resolved;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    char buf[4096];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) break;
+    std::string target(buf, static_cast<std::size_t>(n));
+    if (target[0] != '/') {
+      const std::size_t slash = path.rfind('/');
+      if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
     }
+    path = target;
   }
 #endif
-  return fileName;
+  return path;
 }
 
 unsigned processId() {

@@ -176,6 +176,16 @@ TEST_F(SaveTest, SavesThroughASymbolicLink) {
   ASSERT_EQ(0, ::lstat(link.c_str(), &st));
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(0u, readBytes(real).find(kHead));
+
+  // A link to a file that does not exist yet, given relative to the link's folder:
+  // the link stays and its file is created.
+  const std::string dangling = dir.file("dangling.txt");
+  ASSERT_EQ(0, ::symlink("new.txt", dangling.c_str()));
+  fill();
+  ASSERT_EQ(0u, table.saveToFile(dangling.c_str()));
+  ASSERT_EQ(0, ::lstat(dangling.c_str(), &st));
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(0u, readBytes(dir.file("new.txt")).find(kHead));
 }
 
 TEST_F(SaveTest, RoundTripKeepsRecords) {
