@@ -138,6 +138,16 @@ class CableListModel : public QAbstractListModel {
 
 namespace {
 
+// The list of records. Typing a letter does not jump to a row whose line starts
+// with it: the letters W and S are the main window's move keys, and while a move
+// is not possible the press would reach the list and silently move the selection
+// to some other record (which the next press then moves).
+class CableListView : public QListView {
+ public:
+  using QListView::QListView;
+  void keyboardSearch(const QString&) override {}
+};
+
 // Every row is drawn by the pane itself.
 class CableRowDelegate : public QStyledItemDelegate {
  public:
@@ -321,7 +331,7 @@ void TFrameCableList::buildLayout() {
   layout->addWidget(ToolBar_CableActions);
 
   model_ = new CableListModel(table_, this);
-  ListBox = new QListView(this);
+  ListBox = new CableListView(this);
   ListBox->setObjectName(QStringLiteral("ListBox"));
   ListBox->setModel(model_);
   ListBox->setItemDelegate(new CableRowDelegate(this, ListBox));
@@ -399,20 +409,28 @@ void TFrameCableList::setFileActionsForOpenTable(bool open) {
   LoadFileFromDevice->setEnabled(kDeviceCommands);
 }
 
+void TFrameCableList::setFileAction(QAction* action) {
+  // setDefaultAction also adds the action to the button and never removes the
+  // previous one; a button holding several actions grows a drop-down menu of them.
+  for (QAction* old : ToolButton_FileAction->actions())
+    if (old != action) ToolButton_FileAction->removeAction(old);
+  ToolButton_FileAction->setDefaultAction(action);
+}
+
 void TFrameCableList::refreshStatus() {
   const bool modified = tableOpen_ && table_.isModified();
   FileSave->setEnabled(modified && !fileName_.isEmpty());
   if (fileName_.isEmpty()) {
     if (tableOpen_) {
       EditFileName->setText(QStringLiteral("*таблица не сохранена*"));
-      ToolButton_FileAction->setDefaultAction(FileSaveAs);
+      setFileAction(FileSaveAs);
     } else {
       EditFileName->clear();
-      ToolButton_FileAction->setDefaultAction(FileOpen);
+      setFileAction(FileOpen);
     }
   } else {
     EditFileName->setText(modified ? fileName_ + QLatin1Char('*') : fileName_);
-    ToolButton_FileAction->setDefaultAction(FileSave);
+    setFileAction(FileSave);
   }
 }
 

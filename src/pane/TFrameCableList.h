@@ -161,6 +161,8 @@ class TFrameCableList : public QFrame {
   void onFocusChanged(QWidget* old, QWidget* now);
   void showTableControls(bool shown);
   void setFileActionsForOpenTable(bool open);
+  // ToolButton_FileAction takes action as its only action.
+  void setFileAction(QAction* action);
   void afterUndoRedo();
   void updateRowHeight();
 

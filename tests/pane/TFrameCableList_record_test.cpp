@@ -192,6 +192,21 @@ TEST_F(PaneRecordTest, DeleteKeyInTheListDeletesTheSelection) {
   EXPECT_EQ(pane.history().count(), 3);
 }
 
+TEST_F(PaneRecordTest, LettersTypedInTheListLeaveTheSelection) {
+  // W and S are the move keys; when a move is not possible they reach the list,
+  // which must not jump to a record whose name starts with that letter.
+  pane.NewExecute();
+  for (const char* name : {"Wire", "Speaker", "Alpha"}) ASSERT_TRUE(pane.appendRecord(cable(name)));
+  for (Qt::Key key : {Qt::Key_S, Qt::Key_W, Qt::Key_A}) {
+    pane.setSelection(sel(3, {2}));
+    pane.setCurrentRow(2);
+    QTest::keyClick(pane.ListBox, key);
+    EXPECT_EQ(pane.selection(), sel(3, {2})) << key;
+    EXPECT_EQ(pane.currentRow(), 2) << key;
+  }
+  EXPECT_EQ(names(), "WireSpeakerAlpha");
+}
+
 // --- undo and redo texts ------------------------------------------------------------
 
 TEST_F(PaneRecordTest, UndoAndRedoHintsFollowTheHistory) {
