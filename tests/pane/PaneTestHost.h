@@ -10,6 +10,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
+#include "model/Cp1251.h"
 #include "model/SListCables.h"
 #include "pane/CIcons.h"
 #include "pane/IPaneHost.h"
@@ -89,4 +92,23 @@ inline QByteArray readBytes(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return QByteArray();
   return f.readAll();
+}
+
+// What row `row` of the pane's list shows.
+inline QString rowText(const TFrameCableList& pane, int row) {
+  return pane.ListBox->model()->index(row, 0).data().toString();
+}
+
+// A record's line as the list shows it.
+inline QString recordText(const SCable& c) {
+  char text[SCable::kTextSize];
+  c.toText(text);
+  return QString::fromStdString(cp1251ToUtf8(text));
+}
+
+// The list shows exactly the table's records, row for row.
+inline void expectRowsMatchTable(const TFrameCableList& pane) {
+  ASSERT_EQ(pane.ListBox->model()->rowCount(), pane.table().getCount());
+  for (int i = 0; i < pane.table().getCount(); ++i)
+    EXPECT_EQ(rowText(pane, i), recordText(pane.table().at(i))) << "row " << i;
 }

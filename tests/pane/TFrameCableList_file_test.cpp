@@ -30,15 +30,6 @@ const QString kQ(QChar(34));
 
 std::string nameOf(const SCable& c) { return cp1251ToUtf8(std::string(c.name)); }
 
-QString rowText(const TFrameCableList& pane, int row) {
-  return pane.ListBox->model()->index(row, 0).data().toString();
-}
-
-QString recordText(const SCable& c) {
-  char text[SCable::kTextSize];
-  c.toText(text);
-  return QString::fromStdString(cp1251ToUtf8(text));
-}
 
 class PaneFileTest : public ::testing::Test {
  protected:
@@ -56,13 +47,6 @@ class PaneFileTest : public ::testing::Test {
     writeBytes(p, v04File("A\t1.5\r\nB\t1.6\tCu\t87.4\t1.0200\r\nC\t1.7\r\n"));
     EXPECT_TRUE(pane.openFile(p));
     return p;
-  }
-
-  // Rows and table agree, record for record.
-  void expectRowsMatchTable(const TFrameCableList& p) {
-    ASSERT_EQ(p.ListBox->model()->rowCount(), p.table().getCount());
-    for (int i = 0; i < p.table().getCount(); ++i)
-      EXPECT_EQ(rowText(p, i), recordText(p.table().at(i))) << "row " << i;
   }
 
   QTemporaryDir dir;

@@ -54,17 +54,7 @@ class PaneRecordTest : public ::testing::Test {
     return out;
   }
 
-  // The list shows exactly the table's records.
-  void expectRowsMatchTable(int p = 0) {
-    TFrameCableList& target = host.pane(p);
-    const QAbstractItemModel* m = target.ListBox->model();
-    ASSERT_EQ(m->rowCount(), target.table().getCount());
-    for (int i = 0; i < m->rowCount(); ++i) {
-      char text[SCable::kTextSize];
-      target.table().at(i).toText(text);
-      EXPECT_EQ(m->index(i, 0).data().toString(), QString::fromStdString(cp1251ToUtf8(text)));
-    }
-  }
+  void expectRowsMatchTable(int p = 0) { ::expectRowsMatchTable(host.pane(p)); }
 
   ScriptedModal modal;
   PaneTestHost host;
