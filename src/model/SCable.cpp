@@ -17,7 +17,7 @@ constexpr double kPi = 3.14159265358979323846;
 // load. A number just beyond the range reads back as the same infinity.
 std::string fileNumberG(double v, int precision) {
   if (std::isinf(v)) return v > 0 ? "1e+39" : "-1e+39";
-  return formatG(v, precision);
+  return tolmira::formatG(v, precision);
 }
 
 // Appends text to buf at *len, never past size - 1 characters; keeps buf terminated.
@@ -148,7 +148,7 @@ int SCable::snprint(char* buf, int size) const {
     append(buf, size, &len, own);
   }
   append(buf, size, &len, "\t" + fileNumberG(static_cast<double>(getR()) * 1000.0, 5));
-  append(buf, size, &len, "\t" + formatF(getTwist(), 4));
+  append(buf, size, &len, "\t" + tolmira::formatF(getTwist(), 4));
   return len;
 }
 

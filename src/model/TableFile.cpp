@@ -79,7 +79,7 @@ float perMetre(float perKm) { return static_cast<float>(static_cast<double>(perK
 // Scans a number at *p; on success stores it and moves *p past it.
 bool scanAt(const char** p, float* value) {
   int used = 0;
-  if (scanNumber(*p, value, &used) != 1) return false;
+  if (tolmira::scanNumber(*p, value, &used) != 1) return false;
   *p += used;
   return true;
 }

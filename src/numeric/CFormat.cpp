@@ -3,6 +3,8 @@
 #include <charconv>
 #include <system_error>
 
+namespace tolmira {
+
 namespace {
 std::string format(double v, std::chars_format how, int precision) {
   // 350 holds any double in fixed notation with up to 17 decimals.
@@ -21,3 +23,5 @@ std::string formatG(double v, int precision) {
 }
 
 std::string formatF(double v, int precision) { return format(v, std::chars_format::fixed, precision); }
+
+}  // namespace tolmira

@@ -8,6 +8,8 @@
 
 #include "numeric/CFormat.h"
 
+namespace tolmira {
+
 namespace {
 
 float f32(double x) { return static_cast<float>(x); }
@@ -434,3 +436,5 @@ int scanNumber(const char* text, float* value, int* consumed) {
   *value = scaledFloat(mantissa, mantissaSign, exponentSign * exponent + scale);
   return 1;
 }
+
+}  // namespace tolmira

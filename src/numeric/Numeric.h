@@ -11,6 +11,8 @@
 // min..max, store it only when it differs, and return whether they stored.
 // All number text uses '.' as decimal separator whatever the process locale.
 
+namespace tolmira {
+
 // Step multipliers in the 1-2-5 progression used by stepDecade.
 inline constexpr std::int32_t stepSequence[25] = {
     0,       1,       2,       5,        10,       20,       50,      100,     200,
@@ -58,3 +60,5 @@ std::string formatAwg(float g);
 // 0 when the text does not start with a number (or value is null), -1 when the
 // text ended before any digit. *consumed gets the characters used (0 when invalid).
 int scanNumber(const char* text, float* value, int* consumed);
+
+}  // namespace tolmira

@@ -15,6 +15,8 @@
 #include <fenv.h>
 #endif
 
+using namespace tolmira;
+
 namespace {
 
 const float kInf = std::numeric_limits<float>::infinity();

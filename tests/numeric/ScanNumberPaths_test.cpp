@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tolmira;
+
 namespace {
 
 // Plain numbers (sign, digits, point, digits) are read by a short path; the same
