@@ -19,6 +19,8 @@
 #include "model/SListCables.h"
 #include "model/TableFile.h"
 
+using namespace tolmira;
+
 namespace {
 
 // The files the benchmarks work on, in a scratch folder removed at the end.

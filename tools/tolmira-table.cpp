@@ -21,6 +21,8 @@
 #include "model/SListCables.h"
 #include "model/TableFile.h"
 
+using namespace tolmira;
+
 #ifndef TOLMIRA_VERSION
 #error "TOLMIRA_VERSION must come from the build"
 #endif

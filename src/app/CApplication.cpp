@@ -15,6 +15,8 @@
 #include "settings/CProgramInfo.h"
 #include "settings/CProgramSettings.h"
 
+using namespace tolmira;
+
 CApplication::CApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // The per-user data folder (autosave fallback) is named after these.
   setOrganizationName(QStringLiteral("ORVEN"));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using namespace tolmira;
+
 namespace {
 constexpr int kEdge = 10;          // row margin at both ends, label margin each side
 constexpr int kButtonGap = 25;     // natural gap between neighbouring buttons
@@ -16,16 +18,16 @@ constexpr int kDesignHalfHeight = 50;
 constexpr int kMinView = 40;            // a scrolled text shows at least this much
 }  // namespace
 
-int messageBoxButtonWidth(int captionWidth) {
+int tolmira::messageBoxButtonWidth(int captionWidth) {
   return std::max(captionWidth + kCaptionPad, kMinButton);
 }
 
-int messageBoxFocusIndex(std::uint32_t flags, int buttonCount) {
+int tolmira::messageBoxFocusIndex(std::uint32_t flags, int buttonCount) {
   const int selector = static_cast<int>((flags >> 8) & 0xF);
   return selector < 4 && selector < buttonCount ? selector : -1;
 }
 
-MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in) {
+MessageBoxLayoutResult tolmira::layoutMessageBox(const MessageBoxLayoutInput& in) {
   MessageBoxLayoutResult r;
   const int n = static_cast<int>(in.buttonWidths.size());
   int sum = 0;
@@ -108,7 +110,7 @@ MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in) {
   return r;
 }
 
-QPoint messageBoxOnScreen(QPoint topLeft, QSize frameSize, const QRect& s) {
+QPoint tolmira::messageBoxOnScreen(QPoint topLeft, QSize frameSize, const QRect& s) {
   QPoint pos = topLeft;
   if (pos.x() < s.left()) pos.setX(s.left());
   if (pos.y() < s.top()) pos.setY(s.top());

@@ -14,6 +14,8 @@
 // window position and the input screen/main-window rectangles are in client
 // coordinates.
 
+namespace tolmira {
+
 // Width of a message-box button for a caption of the given measured width.
 int messageBoxButtonWidth(int captionWidth);
 
@@ -63,3 +65,5 @@ MessageBoxLayoutResult layoutMessageBox(const MessageBoxLayoutInput& in);
 // window larger than the screen keeps its right and bottom edges, and so its
 // buttons, on the screen.
 QPoint messageBoxOnScreen(QPoint topLeft, QSize frameSize, const QRect& screen);
+
+}  // namespace tolmira

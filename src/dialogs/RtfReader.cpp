@@ -15,6 +15,8 @@
 
 #include "model/Cp1251.h"
 
+using namespace tolmira;
+
 namespace {
 
 constexpr int kDefaultCodePage = 1251;

@@ -18,6 +18,8 @@
 
 #include "dialogs/MessageBoxLayout.h"
 
+using namespace tolmira;
+
 namespace {
 TForm_MessageBox* g_instance = nullptr;
 QPointer<QWidget> g_mainWindow;

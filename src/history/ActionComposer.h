@@ -14,6 +14,8 @@ class SListCables;
 // history drops it). A selection holds one entry per row, true = selected;
 // entries past the last row are ignored, missing ones count as unselected.
 
+namespace tolmira {
+
 // New record: inserts rec at index (clamped to 0 … count); empty when full.
 std::unique_ptr<SListCables_Action> addRecord(SListCables& table, int index, const SCable& rec);
 
@@ -34,3 +36,5 @@ std::unique_ptr<SListCables_Action> moveSelectedDown(SListCables& table, std::ve
 // Some selected row has an unselected row somewhere above / below it.
 bool canMoveUp(const std::vector<bool>& sel);
 bool canMoveDown(const std::vector<bool>& sel);
+
+}  // namespace tolmira

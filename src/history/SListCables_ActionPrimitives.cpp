@@ -7,6 +7,8 @@
 #include "model/Cp1251.h"
 #include "model/SListCables.h"
 
+using namespace tolmira;
+
 namespace {
 
 const char kQuote = '"';

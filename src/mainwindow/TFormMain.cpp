@@ -38,6 +38,8 @@
 #include "platform/ISettingsStore.h"
 #include "settings/CProgramSettings.h"
 
+using namespace tolmira;
+
 namespace {
 
 // The record editor (view, edit) and the copy between the panes are not part of the

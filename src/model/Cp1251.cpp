@@ -104,7 +104,7 @@ std::size_t decodeOne(std::string_view s, std::size_t i, char32_t* cp) {
 }
 }  // namespace
 
-std::string cp1251ToUtf8(std::string_view bytes) {
+std::string tolmira::cp1251ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 2);
   for (char c : bytes) {
@@ -118,7 +118,7 @@ std::string cp1251ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string utf8ToCp1251(std::string_view utf8) {
+std::string tolmira::utf8ToCp1251(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   std::size_t i = 0;

@@ -2,7 +2,7 @@
 
 std::uint32_t lastSaveStatus = 0;
 
-const char* statusName(std::uint32_t status) {
+const char* tolmira::statusName(std::uint32_t status) {
   if (status == 0) return nullptr;
   struct Named {
     std::uint32_t bit;

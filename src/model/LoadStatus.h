@@ -36,6 +36,8 @@ constexpr std::uint32_t LSF_ERROR_MASK = 0x00FFFE00;    // 0x200 ... 0x800000
 constexpr std::uint32_t LSF_WARNING_MASK = 0xFF000000;  // 0x1000000 ... 0x80000000
 // 0x100 (missing file) belongs to neither mask.
 
+namespace tolmira {
+
 inline bool hasErrorBit(std::uint32_t status) { return (status & LSF_ERROR_MASK) != 0; }
 inline bool hasWarningBit(std::uint32_t status) { return (status & LSF_WARNING_MASK) != 0; }
 
@@ -43,6 +45,8 @@ inline bool hasWarningBit(std::uint32_t status) { return (status & LSF_WARNING_M
 // LSF_ERROR_ID, LSF_ERROR_VERSION, LSF_DISK_IS_FULL, LSF_CAN_NOT_OPEN,
 // LSF_BUFFER_IS_FULL, LSF_DATA_IS_NOT_CORRECT whose bit is set, else LSF_UNKNOWN.
 const char* statusName(std::uint32_t status);
+
+}  // namespace tolmira
 
 // Code of the last failure the table writer met; 0 at start, never reset.
 extern std::uint32_t lastSaveStatus;

@@ -25,7 +25,7 @@ const LegacyMaterial legacyMaterials[kLegacyMaterialCount] = {
     {"Al", 0.027f, 0.00416f},
 };
 
-MaterialInfo materialInfo(int index) {
+MaterialInfo tolmira::materialInfo(int index) {
   if (index < 0 || index >= kMaterialCount) index = 0;
   MaterialInfo info = kCatalogue[index];
   if (index == 0) {
@@ -38,7 +38,7 @@ MaterialInfo materialInfo(int index) {
   return info;
 }
 
-int findMaterial(const char* name) {
+int tolmira::findMaterial(const char* name) {
   if (name == nullptr) return -1;
   for (int i = 0; i < kMaterialCount; ++i) {
     if (std::strcmp(kCatalogue[i].name, name) == 0) return i;

@@ -35,9 +35,13 @@ struct LegacyMaterial {
 constexpr int kLegacyMaterialCount = 2;
 extern const LegacyMaterial legacyMaterials[kLegacyMaterialCount];
 
+namespace tolmira {
+
 // Entry `index`, or entry 0 when index is outside 0 … 7; entries 0 and 1 carry
 // the current genericMetals values.
 MaterialInfo materialInfo(int index);
 
 // Lowest index whose catalogue name equals name exactly, or -1.
 int findMaterial(const char* name);
+
+}  // namespace tolmira

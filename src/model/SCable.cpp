@@ -7,6 +7,8 @@
 #include "model/MaterialInfo.h"
 #include "numeric/CFormat.h"
 
+using namespace tolmira;
+
 namespace {
 constexpr float kSpeedOfLight = 300.0f;  // m/µs, as the instrument uses it
 constexpr float kDefaultKU = 1.5f;

@@ -5,6 +5,8 @@
 
 #include "model/MaterialInfo.h"
 
+using namespace tolmira;
+
 SMaterial::SMaterial() {
   std::memset(static_cast<void*>(this), 0, sizeof *this);
   reset(0);

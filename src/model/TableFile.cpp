@@ -37,6 +37,8 @@
 #include "model/cLog.h"
 #include "numeric/Numeric.h"
 
+using namespace tolmira;
+
 const TableFormat tableFormats[kTableFormatCount] = {
     {"VIRD-50 Table Of Cables V01", "Name\tMaterial\tOhm/km\tKU", 1},
     {"VIRD-50 Table Of Cables V02", "Name\tMaterial\tOhm/km\tOhm x mm^2/km\tKU", 2},
@@ -44,9 +46,9 @@ const TableFormat tableFormats[kTableFormatCount] = {
     {"VIRD Table Of Cables V04", "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0" "C)\tOhm/km\tTwist", 4},
 };
 
-const TableFormat& currentTableFormat() { return tableFormats[kTableFormatCount - 1]; }
+const TableFormat& tolmira::currentTableFormat() { return tableFormats[kTableFormatCount - 1]; }
 
-const TableFormat* identifyFormat(const char* line) {
+const TableFormat* tolmira::identifyFormat(const char* line) {
   if (!line) return nullptr;
   for (const TableFormat& f : tableFormats) {
     const std::size_t len = std::strlen(f.identifier);
@@ -56,7 +58,7 @@ const TableFormat* identifyFormat(const char* line) {
   return nullptr;
 }
 
-bool readToken(char* dst, int size, const char** p) {
+bool tolmira::readToken(char* dst, int size, const char** p) {
   const char* s = *p;
   int stored = 0;
   bool whole = true;
@@ -324,7 +326,7 @@ void countUp(std::int16_t& counter) {
 
 }  // namespace
 
-std::uint32_t parseLine(SCable& rec, const char* line, int version) {
+std::uint32_t tolmira::parseLine(SCable& rec, const char* line, int version) {
   rec.reset();
   if (!line) line = "";
   switch (version) {
@@ -340,7 +342,7 @@ std::uint32_t parseLine(SCable& rec, const char* line, int version) {
   }
 }
 
-LoadResult loadFromFile(SListCables& table, const char* fileName, LoadLineCallback callback) {
+LoadResult tolmira::loadFromFile(SListCables& table, const char* fileName, LoadLineCallback callback) {
   LoadResult result;
   table.clear();
 
@@ -615,6 +617,7 @@ std::uint32_t SListCables::saveToFile(const char* fileName) {
     // The new file takes over the old one's permissions.
     if (targetExists) ::chmod(scratch.path.c_str(), targetStat.st_mode & 07777);
 #endif
+
     if (replaceFile(scratch.path, target)) {
       scratch.keep = true;
     } else {

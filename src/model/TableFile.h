@@ -16,7 +16,11 @@ struct TableFormat {
 constexpr int kTableFormatCount = 4;
 // In the order the reader tries them; the last one (V04) is the one written.
 extern const TableFormat tableFormats[kTableFormatCount];
+namespace tolmira {
+
 const TableFormat& currentTableFormat();
+
+}  // namespace tolmira
 
 // Outcome of a load.
 struct LoadResult {
@@ -31,6 +35,8 @@ struct LoadResult {
 // 127 characters), its status and its line number (the identifier is line 1).
 // Returning false stops further calls for this load.
 using LoadLineCallback = std::function<bool(const char* text, std::uint32_t status, int line)>;
+
+namespace tolmira {
 
 // The entry whose identifier starts the line, followed by the terminator or a
 // period; nullptr when none.
@@ -51,3 +57,5 @@ std::uint32_t parseLine(SCable& rec, const char* line, int version);
 // the file (other than a missing file) throw FileOpenError.
 LoadResult loadFromFile(SListCables& table, const char* fileName,
                         LoadLineCallback callback = LoadLineCallback());
+
+}  // namespace tolmira

@@ -276,7 +276,7 @@ int copyLineBytes(char* dst, const char* src, int n) {
 
 }  // namespace
 
-int readLine(cFile& file, char* buf, std::int16_t size) {
+int tolmira::readLine(cFile& file, char* buf, std::int16_t size) {
   if (!file.isOpen() || !buf || size < 1) return -1;
   int stored = 0;
   bool readAny = false;

@@ -16,6 +16,11 @@ extern int lastOpenError;
 
 struct cFileStream;
 
+class cFile;
+namespace tolmira {
+int readLine(cFile& file, char* buf, std::int16_t size);
+}  // namespace tolmira
+
 // Owns the open stream (none when closed); destroying it closes the file.
 class cFile_base {
  public:
@@ -51,8 +56,10 @@ class cFile : public cFile_base {
 
  private:
   // Copies whole runs of line bytes straight out of the read-ahead buffer.
-  friend int readLine(cFile& file, char* buf, std::int16_t size);
+  friend int tolmira::readLine(cFile& file, char* buf, std::int16_t size);
 };
+
+namespace tolmira {
 
 // Reads one line of a table file into buf (at most size bytes, terminator
 // included). A CR ends the line (a following LF is consumed with it), as do NUL
@@ -62,3 +69,5 @@ class cFile : public cFile_base {
 // Returns the bytes stored including the terminator, 0 at the end of the file,
 // -1 when no file is open or reading or repositioning failed.
 int readLine(cFile& file, char* buf, std::int16_t size);
+
+}  // namespace tolmira

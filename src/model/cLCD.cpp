@@ -2,7 +2,7 @@
 
 int cLCD::print(const char*) { return 0; }
 
-cLCD& processLCD() {
+cLCD& tolmira::processLCD() {
   static cLCD lcd;
   return lcd;
 }

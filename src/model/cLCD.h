@@ -6,5 +6,9 @@ class cLCD {
   int print(const char* text);
 };
 
+namespace tolmira {
+
 // The one display object of the run.
 cLCD& processLCD();
+
+}  // namespace tolmira

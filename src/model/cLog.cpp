@@ -11,9 +11,9 @@ cLog* currentLog = nullptr;
 
 }  // namespace
 
-cLog& processLog() { return currentLog ? *currentLog : builtInLog(); }
+cLog& tolmira::processLog() { return currentLog ? *currentLog : builtInLog(); }
 
-cLog* setProcessLog(cLog* log) {
+cLog* tolmira::setProcessLog(cLog* log) {
   cLog* previous = &processLog();
   currentLog = log;
   return previous;

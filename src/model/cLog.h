@@ -36,9 +36,13 @@ class cLog_base : public cLog {
   void reserved9() override {}
 };
 
+namespace tolmira {
+
 // The one log of the process, a cLog_base unless replaced.
 cLog& processLog();
 
 // Replaces the process log (nullptr restores the built-in one) and returns the
 // previous one. Used to watch the writer's steps; the caller keeps ownership.
 cLog* setProcessLog(cLog* log);
+
+}  // namespace tolmira

@@ -39,6 +39,8 @@
 #include "pane/IPaneHost.h"
 #include "settings/CProgramSettings.h"
 
+using namespace tolmira;
+
 namespace {
 
 // The cable editor (add, edit, view) and the instrument disk commands are not

@@ -2,10 +2,10 @@
 
 #include "model/Cp1251.h"
 
-QString qStringFromCp1251(std::string_view bytes) {
+QString tolmira::qStringFromCp1251(std::string_view bytes) {
   return QString::fromStdString(cp1251ToUtf8(bytes));
 }
 
-std::string cp1251FromQString(const QString& text) {
+std::string tolmira::cp1251FromQString(const QString& text) {
   return utf8ToCp1251(text.toStdString());
 }

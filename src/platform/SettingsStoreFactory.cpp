@@ -6,7 +6,7 @@
 #include "platform/CIniSettingsStore.h"
 #endif
 
-std::unique_ptr<ISettingsStore> createUserSettingsStore() {
+std::unique_ptr<ISettingsStore> tolmira::createUserSettingsStore() {
 #ifdef _WIN32
   return std::make_unique<CRegistrySettingsStore>();
 #else

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tolmira;
+
 namespace {
 
 constexpr int kLine = 13;  // line height of the text in these cases

@@ -9,6 +9,8 @@
 #include "HistoryTestTables.h"
 #include "history/SListCables_ActionPrimitives.h"
 
+using namespace tolmira;
+
 namespace {
 
 // Selections written as strings: 'x' selected, '.' not.

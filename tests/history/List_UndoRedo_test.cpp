@@ -9,6 +9,8 @@
 #include "history/ActionComposer.h"
 #include "history/SListCables_ActionPrimitives.h"
 
+using namespace tolmira;
+
 namespace {
 
 std::unique_ptr<SListCables_Action> moveAction(int from, int to) {

@@ -11,6 +11,8 @@
 #include "mainwindow/MainWindowFixture.h"
 #include "model/TableFile.h"
 
+using namespace tolmira;
+
 namespace {
 
 const QString kKeep = QStringLiteral("Потом сохраню \n(сохранить состояние и выйти)");

@@ -9,6 +9,8 @@
 
 #include "model/SCable.h"
 
+using namespace tolmira;
+
 namespace {
 
 // The system's converter as the reference; false when it rejects the input.

@@ -12,6 +12,8 @@
 #include "model/SListCables.h"
 #include "model/TableFile.h"
 
+using namespace tolmira;
+
 TEST(InfiniteValues, SurviveSaveAndLoad) {
   struct Case {
     const char* line;

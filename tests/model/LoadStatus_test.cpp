@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tolmira;
+
 TEST(StatusName, FirstMatchingBitInOrder) {
   struct Case {
     std::uint32_t status;

@@ -6,6 +6,8 @@
 
 #include "model/SMaterial.h"
 
+using namespace tolmira;
+
 // Records store the index, so the order of the catalogue is fixed; the values
 // are the float32 numbers nearest to the catalogue's decimals.
 TEST(MaterialInfo, Catalogue) {

@@ -9,6 +9,8 @@
 
 #include "model/FileTestSupport.h"
 
+using namespace tolmira;
+
 // readLine takes runs of bytes straight out of the file's 4 KB read-ahead buffer.
 // Its results must stay those of reading the file one byte at a time: the same
 // lines, the same bytes in the caller's buffer, the same file position after

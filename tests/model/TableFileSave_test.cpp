@@ -22,6 +22,8 @@
 #include "model/cFile.h"
 #include "model/cLog.h"
 
+using namespace tolmira;
+
 namespace {
 
 const std::string kHead =

@@ -11,6 +11,8 @@
 #include "model/LoadStatus.h"
 #include "model/MaterialInfo.h"
 
+using namespace tolmira;
+
 namespace {
 
 const char* const kV04Id = "VIRD Table Of Cables V04";

@@ -15,6 +15,8 @@
 #include "model/FileOpenError.h"
 #include "model/FileTestSupport.h"
 
+using namespace tolmira;
+
 namespace {
 
 class CFileTest : public ::testing::Test {

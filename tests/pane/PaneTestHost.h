@@ -103,7 +103,7 @@ inline QString rowText(const TFrameCableList& pane, int row) {
 inline QString recordText(const SCable& c) {
   char text[SCable::kTextSize];
   c.toText(text);
-  return QString::fromStdString(cp1251ToUtf8(text));
+  return QString::fromStdString(tolmira::cp1251ToUtf8(text));
 }
 
 // The list shows exactly the table's records, row for row.

@@ -24,6 +24,8 @@
 #include "pane/PaneTestHost.h"
 #include "support/ScriptedModal.h"
 
+using namespace tolmira;
+
 namespace {
 
 const QString kQ(QChar(34));

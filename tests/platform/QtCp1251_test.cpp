@@ -6,6 +6,8 @@
 
 #include "model/SCable.h"
 
+using namespace tolmira;
+
 TEST(QtCp1251, RoundTripsCyrillicAndSigns) {
   const QString text = QStringLiteral("Кабель ЁёАя °± №");
   const std::string bytes = cp1251FromQString(text);

@@ -15,6 +15,8 @@
 #include "platform/CMemorySettingsStore.h"
 #include "platform/SettingsStoreFactory.h"
 
+using namespace tolmira;
+
 namespace {
 
 const QString kKey = QStringLiteral("Software\\ORVEN\\Tolmira");

@@ -25,6 +25,8 @@
 #include "settings/CProgramInfo.h"
 #include "settings/CProgramSettings.h"
 
+using namespace tolmira;
+
 namespace {
 
 using Value = CMemorySettingsStore::Value;
