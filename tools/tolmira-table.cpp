@@ -20,10 +20,7 @@
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "model/TableFile.h"
-
-#ifndef TOLMIRA_VERSION
-#error "TOLMIRA_VERSION must come from the build"
-#endif
+#include "tolmira/Version.h"
 
 namespace {
 
@@ -265,7 +262,7 @@ int run(int argc, char** argv) {
     text += kHelp;
     return writeStdout(text);
   }
-  if (args.size() == 1 && args[0] == "--version") return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION + "\n");
+  if (args.size() == 1 && args[0] == "--version") return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION_STRING + "\n");
 
   const std::string command = args[0];
   if (command != "check" && command != "dump" && command != "convert") {
