@@ -24,4 +24,4 @@ add_test(NAME checks.layers_selftest
   COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/checks/selftest
           -DGENERATOR=${CMAKE_GENERATOR} -DCXX=${CMAKE_CXX_COMPILER}
           -P ${CMAKE_SOURCE_DIR}/scripts/check_layers_selftest.cmake)
-set_tests_properties(checks.format checks.layers checks.layers_selftest PROPERTIES TIMEOUT 300)
+set_tests_properties(checks.format checks.layers checks.layers_selftest PROPERTIES TIMEOUT 300 LABELS checks)
