@@ -20,12 +20,9 @@
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "model/TableFile.h"
+#include "tolmira/Version.h"
 
 using namespace tolmira;
-
-#ifndef TOLMIRA_VERSION
-#error "TOLMIRA_VERSION must come from the build"
-#endif
 
 namespace {
 
@@ -267,7 +264,7 @@ int run(int argc, char** argv) {
     text += kHelp;
     return writeStdout(text);
   }
-  if (args.size() == 1 && args[0] == "--version") return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION + "\n");
+  if (args.size() == 1 && args[0] == "--version") return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION_STRING + "\n");
 
   const std::string command = args[0];
   if (command != "check" && command != "dump" && command != "convert") {

@@ -3,15 +3,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tolmira/Version.h"
+
 CProgramInfo::CProgramInfo() {
-#if defined(TOLMIRA_VERSION_MAJOR) && defined(TOLMIRA_VERSION_MINOR) && \
-    defined(TOLMIRA_VERSION_PATCH) && defined(TOLMIRA_VERSION_TWEAK)
   major_ = TOLMIRA_VERSION_MAJOR;
   minor_ = TOLMIRA_VERSION_MINOR;
   release_ = TOLMIRA_VERSION_PATCH;
   build_ = TOLMIRA_VERSION_TWEAK;
   version_ = QString::asprintf("%d.%d.%d.%d", major_, minor_, release_, build_);
-#endif
   buildDate_ = parseBuildDate(__DATE__);
 }
 

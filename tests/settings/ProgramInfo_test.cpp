@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "settings/CProgramInfo.h"
+#include "tolmira/Version.h"
 
 namespace {
 
 TEST(ProgramInfoTest, VersionIsTheProjectVersion) {
   const CProgramInfo& info = programInfo();
-  EXPECT_EQ(info.Version(), QStringLiteral(TOLMIRA_PROJECT_VERSION));
+  EXPECT_EQ(info.Version(), QStringLiteral(TOLMIRA_VERSION_STRING));
+  EXPECT_EQ(info.Major(), TOLMIRA_VERSION_MAJOR);
+  EXPECT_EQ(info.Build(), TOLMIRA_VERSION_TWEAK);
   EXPECT_EQ(info.Version(), QStringLiteral("%1.%2.%3.%4")
                                 .arg(info.Major())
                                 .arg(info.Minor())

@@ -11,6 +11,7 @@
 
 #include "model/FileTestSupport.h"
 #include "model/TableFile.h"
+#include "tolmira/Version.h"
 #include "tools/ToolRun.h"
 
 namespace {
@@ -82,7 +83,7 @@ TEST_F(TolmiraTableTest, HelpAndVersionGoToStdout) {
   const ToolRun version = run({"--version"});
   EXPECT_EQ(0, version.exitCode);
   EXPECT_EQ("", version.err);
-  EXPECT_EQ(std::string("tolmira-table ") + TOLMIRA_VERSION + "\n", version.out);
+  EXPECT_EQ(std::string("tolmira-table ") + TOLMIRA_VERSION_STRING + "\n", version.out);
 }
 
 TEST_F(TolmiraTableTest, DoubleDashEndsOptions) {

@@ -1,0 +1,3 @@
+#include "Mid.h"
+#include "low/Low.h"
+#include "Mid.moc"

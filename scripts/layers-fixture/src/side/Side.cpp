@@ -1,0 +1,3 @@
+#include "low/Low.h"
+#include "mid/Mid.h"
+  #  include "../top/Top.h"

@@ -1,0 +1,3 @@
+#include "top/Top.h"
+#include "mid/Mid.h"
+#include "low/Low.h"

@@ -1,0 +1,3 @@
+#include "low/LowHelper.h"
+#include "mid/Mid.h"
+#include "side/Side.h"
