@@ -116,7 +116,10 @@ void BM_StartUpToFirstPaintedFrame(benchmark::State& state) {
     QCoreApplication::processEvents();
   }
 }
-BENCHMARK(BM_StartUpToFirstPaintedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartUpToFirstPaintedFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 // One synchronous repaint of the left list's visible page, both marks on.
 void BM_RepaintVisibleRows(benchmark::State& state) {

@@ -39,7 +39,8 @@ struct BenchFiles {
   ~BenchFiles() {
     if (folder.empty()) return;
     ::nftw(
-        folder.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); }, 8,
+        folder.c_str(),
+        [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); }, 8,
         FTW_DEPTH | FTW_PHYS);
   }
 };
@@ -134,10 +135,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const auto load = micros_.find("BM_Load");
     if (plain == micros_.end() || load == micros_.end() || plain->second <= 0) return;
     const double ratio = load->second / plain->second;
-    std::printf("\nload / plain read: %.1fx (target <= 20x: %s); load %.0f us (target < 1000 us: %s)\n", ratio,
-                ratio <= 20.0 ? "met" : "MISSED", load->second, load->second < 1000.0 ? "met" : "MISSED");
+    std::printf(
+        "\nload / plain read: %.1fx (target <= 20x: %s); load %.0f us (target < 1000 us: %s)\n",
+        ratio, ratio <= 20.0 ? "met" : "MISSED", load->second,
+        load->second < 1000.0 ? "met" : "MISSED");
     const auto save = micros_.find("BM_Save");
-    if (save != micros_.end()) std::printf("save %.0f us (%.1fx the plain read)\n", save->second, save->second / plain->second);
+    if (save != micros_.end())
+      std::printf("save %.0f us (%.1fx the plain read)\n", save->second,
+                  save->second / plain->second);
   }
 
  private:
@@ -154,7 +159,8 @@ int main(int argc, char** argv) {
   BenchFiles scratch;
   files = &scratch;
   struct stat st;
-  if (scratch.folder.empty() || !writeFullTable(scratch.table) || ::stat(scratch.table.c_str(), &st) != 0) {
+  if (scratch.folder.empty() || !writeFullTable(scratch.table) ||
+      ::stat(scratch.table.c_str(), &st) != 0) {
     std::fprintf(stderr, "could not write the benchmark table\n");
     return 1;
   }

@@ -27,7 +27,8 @@ void require(bool ok) {
 std::string scratchFolder() {
   if (const char* dir = std::getenv("TMPDIR"); dir && *dir) return dir;
   struct stat st;
-  if (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && ::access("/dev/shm", W_OK) == 0) return "/dev/shm";
+  if (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && ::access("/dev/shm", W_OK) == 0)
+    return "/dev/shm";
   return "/tmp";
 }
 
@@ -63,14 +64,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   int calls = 0;
   int lastLine = 3;
-  const LoadResult r = loadFromFile(table, path, [&](const char* text, std::uint32_t status, int line) {
-    require(text != nullptr && std::strlen(text) <= 127);
-    require((status & ~LSF_POSITION_MASK) != 0);
-    require(line > lastLine);  // record lines only, in file order
-    lastLine = line;
-    ++calls;
-    return true;
-  });
+  const LoadResult r =
+      loadFromFile(table, path, [&](const char* text, std::uint32_t status, int line) {
+        require(text != nullptr && std::strlen(text) <= 127);
+        require((status & ~LSF_POSITION_MASK) != 0);
+        require(line > lastLine);  // record lines only, in file order
+        lastLine = line;
+        ++calls;
+        return true;
+      });
 
   require(!table.isModified());
   require(r.addedRecords == table.getCount());
@@ -81,7 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(calls == r.errorLines + r.warningLines);
   require(r.status == 0 || (r.status & ~LSF_POSITION_MASK) != 0);
   // A file that is not a table adds nothing.
-  if (r.status & (LSF_ERROR_ID | LSF_ERROR_VERSION | LSF_CAN_NOT_OPEN)) require(table.getCount() == 0);
-  for (int i = 0; i < table.getCount(); ++i) require(std::memchr(table.at(i).name, 0, sizeof old.name) != nullptr);
+  if (r.status & (LSF_ERROR_ID | LSF_ERROR_VERSION | LSF_CAN_NOT_OPEN))
+    require(table.getCount() == 0);
+  for (int i = 0; i < table.getCount(); ++i)
+    require(std::memchr(table.at(i).name, 0, sizeof old.name) != nullptr);
   return 0;
 }

@@ -25,7 +25,8 @@ void require(bool ok) {
 void checkRecord(const SCable& rec) {
   const void* end = std::memchr(rec.name, 0, sizeof rec.name);
   require(end != nullptr);
-  for (const char* p = static_cast<const char*>(end); p < rec.name + sizeof rec.name; ++p) require(*p == 0);
+  for (const char* p = static_cast<const char*>(end); p < rec.name + sizeof rec.name; ++p)
+    require(*p == 0);
   require(rec.material.index < kMaterialCount);
   require(rec.sIsStored == 0);
 }
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t length = std::strlen(text);
 
   SCable rec;
-  std::memset(static_cast<void*>(&rec), 0xA5, sizeof rec);  // parseLine must reset whatever was there
+  std::memset(static_cast<void*>(&rec), 0xA5,
+              sizeof rec);  // parseLine must reset whatever was there
   const std::uint32_t status = parseLine(rec, text, version);
 
   if (version < 1 || version > 4) {

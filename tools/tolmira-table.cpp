@@ -94,7 +94,8 @@ std::string reportLine(const char* text, std::uint32_t status, int line) {
   std::string position;
   const std::uint32_t pos = status & LSF_POSITION_MASK;
   if (pos != 0 && (status & 0x7FFFFE00u) != 0) position = std::to_string(pos);
-  return "Стр. " + std::to_string(line) + " (поз. " + position + "): \"" + printableLine(text) + "\"";
+  return "Стр. " + std::to_string(line) + " (поз. " + position + "): \"" + printableLine(text) +
+         "\"";
 }
 
 struct Load {
@@ -106,11 +107,12 @@ struct Load {
 // Reads path into load. Returns kExitOk, or kExitNoInput after telling why.
 int loadTable(const char* path, Load& load) {
   try {
-    load.result = loadFromFile(load.table, path, [&load](const char* text, std::uint32_t status, int line) {
-      load.report += reportLine(text, status, line);
-      load.report += '\n';
-      return true;
-    });
+    load.result =
+        loadFromFile(load.table, path, [&load](const char* text, std::uint32_t status, int line) {
+          load.report += reportLine(text, status, line);
+          load.report += '\n';
+          return true;
+        });
   } catch (const FileOpenError& e) {
     printError(std::string(path) + ": не удалось открыть файл: " + e.osMessage());
     return kExitNoInput;
@@ -129,8 +131,8 @@ int loadTable(const char* path, Load& load) {
 // Writes everything at once and checks it arrived: a full disk or a closed pipe
 // behind stdout must not end in exit status 0.
 int writeStdout(const std::string& text) {
-  const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0 &&
-                  !std::ferror(stdout);
+  const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                  std::fflush(stdout) == 0 && !std::ferror(stdout);
   if (!ok) {
     printError("не удалось вывести результат");
     return kExitWriteFail;
@@ -146,7 +148,8 @@ int runCheck(const char* path) {
   const LoadResult& r = load.result;
   char summary[160];
   std::snprintf(summary, sizeof summary, "status=0x%08X errors=%d loaded=%d warnings=%d added=%d\n",
-                static_cast<unsigned>(r.status), r.errorLines, r.loadedLines, r.warningLines, r.addedRecords);
+                static_cast<unsigned>(r.status), r.errorLines, r.loadedLines, r.warningLines,
+                r.addedRecords);
   if (const int rc = writeStdout(load.report + summary)) return rc;
   return statusExit(r.status);
 }
@@ -219,8 +222,8 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
   // read failure) would come out empty: never write that over anything.
   constexpr std::uint32_t kFileErrors = LSF_ERROR_MASK & 0x0000FF00u;
   if (r.status & kFileErrors) {
-    printError(std::string(in) + ": файл не прочитан как таблица (" + statusName(r.status & kFileErrors) + "), " +
-               out + " не записан");
+    printError(std::string(in) + ": файл не прочитан как таблица (" +
+               statusName(r.status & kFileErrors) + "), " + out + " не записан");
     return kExitErrors;
   }
 
@@ -231,10 +234,12 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
     if (r.errorLines > 0) what = "отклонено строк: " + std::to_string(r.errorLines);
     if (beyondCapacity > 0) {
       if (!what.empty()) what += ", ";
-      what += "записей сверх " + std::to_string(SListCablesBase::kMaxCount) + ": " + std::to_string(beyondCapacity);
+      what += "записей сверх " + std::to_string(SListCablesBase::kMaxCount) + ": " +
+              std::to_string(beyondCapacity);
     }
     if (!dropRejected) {
-      printError(std::string(in) + ": " + what + "; " + out + " не записан (--drop-rejected запишет без них)");
+      printError(std::string(in) + ": " + what + "; " + out +
+                 " не записан (--drop-rejected запишет без них)");
       return kExitErrors;
     }
     printError(std::string(in) + ": " + what + ", в " + out + " они не вошли");
@@ -244,8 +249,8 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
   try {
     saved = load.table.saveToFile(out);
   } catch (const FileOpenError& e) {
-    printError(std::string(out) + ": запись не удалась: " + statusName(LSF_CAN_NOT_OPEN) + " (" + e.osMessage() +
-               ")");
+    printError(std::string(out) + ": запись не удалась: " + statusName(LSF_CAN_NOT_OPEN) + " (" +
+               e.osMessage() + ")");
     return kExitWriteFail;
   }
   if (saved != 0) {
@@ -264,11 +269,13 @@ int run(int argc, char** argv) {
     text += kHelp;
     return writeStdout(text);
   }
-  if (args.size() == 1 && args[0] == "--version") return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION_STRING + "\n");
+  if (args.size() == 1 && args[0] == "--version")
+    return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION_STRING + "\n");
 
   const std::string command = args[0];
   if (command != "check" && command != "dump" && command != "convert") {
-    if (command.size() > 1 && command[0] == '-') return usageError("неизвестный параметр: " + command);
+    if (command.size() > 1 && command[0] == '-')
+      return usageError("неизвестный параметр: " + command);
     return usageError("неизвестная команда: " + command);
   }
 

@@ -28,9 +28,9 @@ class CApplication : public QApplication {
   static void showEscapedError(const QString& message);
 
   // Makes the settings and the program information, then the windows in start-up
-  // order: main window, message box, About window, help window. store: the settings store (not owned, must outlive the windows);
-  // none: the current user's store, kept by the application. A second call does
-  // nothing.
+  // order: main window, message box, About window, help window. store: the settings store (not
+  // owned, must outlive the windows); none: the current user's store, kept by the application. A
+  // second call does nothing.
   void createWindows(ISettingsStore* store = nullptr);
 
   // Shows the main window and runs the message loop until it closes.

@@ -12,10 +12,14 @@ namespace {
 
 QMessageBox::Icon iconFor(StandardBoxKind kind) {
   switch (kind) {
-    case StandardBoxKind::Information: return QMessageBox::Information;
-    case StandardBoxKind::Warning: return QMessageBox::Warning;
-    case StandardBoxKind::Critical: return QMessageBox::Critical;
-    case StandardBoxKind::Question: return QMessageBox::Question;
+    case StandardBoxKind::Information:
+      return QMessageBox::Information;
+    case StandardBoxKind::Warning:
+      return QMessageBox::Warning;
+    case StandardBoxKind::Critical:
+      return QMessageBox::Critical;
+    case StandardBoxKind::Question:
+      return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }
@@ -51,8 +55,7 @@ class RealModal : public CModal {
   }
 
   QMessageBox::StandardButton standardBox(StandardBoxKind kind, const QString& title,
-                                          const QString& text,
-                                          QMessageBox::StandardButtons buttons,
+                                          const QString& text, QMessageBox::StandardButtons buttons,
                                           QMessageBox::StandardButton defaultButton) override {
     QMessageBox box(iconFor(kind), title, text, buttons, QApplication::activeWindow());
     // File names in the texts are shown as they are, never as markup.

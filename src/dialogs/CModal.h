@@ -23,8 +23,8 @@ struct ModalQuestion {
   bool wordWrap = true;
   int alignment = 2;  // 0 left-justified, 1 right-justified, 2 centred
   std::vector<ModalButton> buttons;
-  std::uint32_t flags = 0;     // bits 8..11 pick the focused button
-  QWidget* anchor = nullptr;   // none: centred over the main window
+  std::uint32_t flags = 0;    // bits 8..11 pick the focused button
+  QWidget* anchor = nullptr;  // none: centred over the main window
 };
 
 enum class StandardBoxKind { Information, Warning, Critical, Question };

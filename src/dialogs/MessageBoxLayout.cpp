@@ -5,17 +5,17 @@
 using namespace tolmira;
 
 namespace {
-constexpr int kEdge = 10;          // row margin at both ends, label margin each side
-constexpr int kButtonGap = 25;     // natural gap between neighbouring buttons
+constexpr int kEdge = 10;       // row margin at both ends, label margin each side
+constexpr int kButtonGap = 25;  // natural gap between neighbouring buttons
 constexpr int kMinButton = 75;
 constexpr int kCaptionPad = 30;
-constexpr int kTextMargin = 15;    // above and below the text
-constexpr int kRowHeight = 33;     // for a standard 25-pixel button
+constexpr int kTextMargin = 15;  // above and below the text
+constexpr int kRowHeight = 33;   // for a standard 25-pixel button
 constexpr int kStdButtonHeight = 25;
 constexpr int kPanelGap = 10;
-constexpr int kDesignHalfWidth = 150;   // half of the 300 x 100 design size
+constexpr int kDesignHalfWidth = 150;  // half of the 300 x 100 design size
 constexpr int kDesignHalfHeight = 50;
-constexpr int kMinView = 40;            // a scrolled text shows at least this much
+constexpr int kMinView = 40;  // a scrolled text shows at least this much
 }  // namespace
 
 int tolmira::messageBoxButtonWidth(int captionWidth) {
@@ -56,8 +56,8 @@ MessageBoxLayoutResult tolmira::layoutMessageBox(const MessageBoxLayoutInput& in
   // A text taller than the screen allows (a long load report) is shown in a view
   // that scrolls, so that the title bar and the buttons stay on the screen.
   const int fixedHeight = 2 * kTextMargin + kPanelGap + rowHeight;
-  const int maxView = std::max(kMinView, in.screen.height() - in.frame.top() -
-                                             in.frame.bottom() - fixedHeight);
+  const int maxView =
+      std::max(kMinView, in.screen.height() - in.frame.top() - in.frame.bottom() - fixedHeight);
   int viewHeight = labelHeight;
   int viewWidth = labelWidth;
   if (labelHeight > maxView) {
@@ -67,8 +67,8 @@ MessageBoxLayoutResult tolmira::layoutMessageBox(const MessageBoxLayoutInput& in
     if (labelWidth + bar > maxLabel) {
       labelWidth = std::max(1, maxLabel - bar);
       if (labelWidth < T) wrap = true;
-      labelHeight = wrap && labelWidth < T && in.wrappedHeight ? in.wrappedHeight(labelWidth)
-                                                               : in.textHeight;
+      labelHeight =
+          wrap && labelWidth < T && in.wrappedHeight ? in.wrappedHeight(labelWidth) : in.textHeight;
     }
     viewWidth = labelWidth + bar;
   }

@@ -35,8 +35,8 @@ struct MessageBoxLayoutInput {
 
   std::uint32_t flags = 0;
 
-  QRect screen;        // usable screen area, global coordinates
-  QMargins frame;      // window frame around the client area
+  QRect screen;    // usable screen area, global coordinates
+  QMargins frame;  // window frame around the client area
   bool anchored = false;
   QPoint anchorTopLeft;  // global; used when anchored
   QRect mainWindow;      // frame rectangle to centre over when not anchored

@@ -32,8 +32,8 @@ struct CharState {
   int halfPoints = 0;  // 0: the document's own font size
 
   bool operator==(const CharState& o) const {
-    return bold == o.bold && italic == o.italic && underline == o.underline &&
-           hidden == o.hidden && halfPoints == o.halfPoints;
+    return bold == o.bold && italic == o.italic && underline == o.underline && hidden == o.hidden &&
+           halfPoints == o.halfPoints;
   }
   bool operator!=(const CharState& o) const { return !(*this == o); }
 };
@@ -47,44 +47,69 @@ struct GroupState {
   int firstIndent = 0;  // twips, \fi (negative: hanging)
   int spaceBefore = 0;  // twips, \sb
   int spaceAfter = 0;   // twips, \sa
-  int uc = 1;     // characters that stand in for each \uN
-  int font = -1;  // -1: the default font
+  int uc = 1;           // characters that stand in for each \uN
+  int font = -1;        // -1: the default font
   Dest dest = Dest::Text;
 };
 
 // Windows charset numbers of the font table, as code pages.
 int charsetCodePage(int charset) {
   switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0;  // ANSI, default, symbol: the document's code page
+    case 77:
+      return 10000;
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 163:
+      return 1258;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 222:
+      return 874;
+    case 238:
+      return 1250;
+    case 255:
+      return 437;
+    default:
+      return 0;  // ANSI, default, symbol: the document's code page
   }
 }
 
 std::vector<std::string> codePageNames(int cp) {
   switch (cp) {
-    case 10000: return {"macintosh"};
-    case 10007: return {"x-mac-cyrillic"};
-    case 20866: return {"KOI8-R"};
-    case 21866: return {"KOI8-U"};
-    case 932: return {"Shift_JIS", "cp932"};
-    case 936: return {"GBK", "cp936"};
-    case 949: return {"cp949", "EUC-KR"};
-    case 950: return {"Big5", "cp950"};
-    default: break;
+    case 10000:
+      return {"macintosh"};
+    case 10007:
+      return {"x-mac-cyrillic"};
+    case 20866:
+      return {"KOI8-R"};
+    case 21866:
+      return {"KOI8-U"};
+    case 932:
+      return {"Shift_JIS", "cp932"};
+    case 936:
+      return {"GBK", "cp936"};
+    case 949:
+      return {"cp949", "EUC-KR"};
+    case 950:
+      return {"Big5", "cp950"};
+    default:
+      break;
   }
   if (cp >= 28591 && cp <= 28606) return {"ISO-8859-" + std::to_string(cp - 28590)};
   const std::string n = std::to_string(cp);
@@ -102,14 +127,55 @@ int hexValue(char c) {
 
 // Destinations whose content is never shown.
 bool isSkippedDestination(const std::string& w) {
-  static const char* const names[] = {
-      "colortbl", "stylesheet", "info", "pict", "nonshppict", "header", "headerl", "headerr",
-      "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "object",
-      "xmlnstbl", "listtable", "listoverridetable", "rsidtbl", "filetbl", "revtbl", "pgdsctbl",
-      "themedata", "colorschememapping", "latentstyles", "datastore", "fldinst", "author",
-      "title", "subject", "operator", "keywords", "comment", "doccomm", "company", "generator",
-      "xe", "tc", "txe", "rxe", "bkmkstart", "bkmkend", "atnid", "atnauthor", "private",
-      "userprops", "background", "shpinst"};
+  static const char* const names[] = {"colortbl",
+                                      "stylesheet",
+                                      "info",
+                                      "pict",
+                                      "nonshppict",
+                                      "header",
+                                      "headerl",
+                                      "headerr",
+                                      "headerf",
+                                      "footer",
+                                      "footerl",
+                                      "footerr",
+                                      "footerf",
+                                      "footnote",
+                                      "annotation",
+                                      "object",
+                                      "xmlnstbl",
+                                      "listtable",
+                                      "listoverridetable",
+                                      "rsidtbl",
+                                      "filetbl",
+                                      "revtbl",
+                                      "pgdsctbl",
+                                      "themedata",
+                                      "colorschememapping",
+                                      "latentstyles",
+                                      "datastore",
+                                      "fldinst",
+                                      "author",
+                                      "title",
+                                      "subject",
+                                      "operator",
+                                      "keywords",
+                                      "comment",
+                                      "doccomm",
+                                      "company",
+                                      "generator",
+                                      "xe",
+                                      "tc",
+                                      "txe",
+                                      "rxe",
+                                      "bkmkstart",
+                                      "bkmkend",
+                                      "atnid",
+                                      "atnauthor",
+                                      "private",
+                                      "userprops",
+                                      "background",
+                                      "shpinst"};
   for (const char* n : names)
     if (w == n) return true;
   return false;
@@ -256,14 +322,27 @@ class Parser {
     switch (c) {
       case '\\':
       case '{':
-      case '}': emitText(QString(QLatin1Char(c))); break;
-      case '~': emitText(QString(QChar(0x00A0))); break;
-      case '-': emitText(QString(QChar(0x00AD))); break;
-      case '_': emitText(QString(QChar(0x2011))); break;
-      case '*': st().dest = Dest::Skip; break;
+      case '}':
+        emitText(QString(QLatin1Char(c)));
+        break;
+      case '~':
+        emitText(QString(QChar(0x00A0)));
+        break;
+      case '-':
+        emitText(QString(QChar(0x00AD)));
+        break;
+      case '_':
+        emitText(QString(QChar(0x2011)));
+        break;
+      case '*':
+        st().dest = Dest::Skip;
+        break;
       case '\r':
-      case '\n': paragraph(); break;
-      default: break;  // \: \| and unknown symbols show nothing
+      case '\n':
+        paragraph();
+        break;
+      default:
+        break;  // \: \| and unknown symbols show nothing
     }
   }
 
@@ -284,9 +363,12 @@ class Parser {
       return;
     }
     if (s.dest == Dest::FontTable) {
-      if (w == "f" && hasParam) fontBeingDefined_ = param;
-      else if (w == "fcharset" && hasParam) setFontCodePage(charsetCodePage(param), false);
-      else if (w == "cpg" && hasParam) setFontCodePage(param, true);
+      if (w == "f" && hasParam)
+        fontBeingDefined_ = param;
+      else if (w == "fcharset" && hasParam)
+        setFontCodePage(charsetCodePage(param), false);
+      else if (w == "cpg" && hasParam)
+        setFontCodePage(param, true);
       return;
     }
     if (s.dest == Dest::Skip) return;
@@ -409,8 +491,10 @@ class Parser {
       return;
     }
     flushBytes();
-    if (c == '\t') emitText(QStringLiteral("\t"));
-    else if (c >= 0x20) emitText(QString(QLatin1Char(static_cast<char>(c))));
+    if (c == '\t')
+      emitText(QStringLiteral("\t"));
+    else if (c >= 0x20)
+      emitText(QString(QLatin1Char(static_cast<char>(c))));
   }
 
   void emitUnit(char16_t unit) {
@@ -492,8 +576,10 @@ class Parser {
     bf.setTopMargin(s.spaceBefore > 0 ? s.spaceBefore / kTwipsPerPixel : 0.0);
     bf.setBottomMargin(s.spaceAfter > 0 ? s.spaceAfter / kTwipsPerPixel : 0.0);
     // A hanging first line tabs to the paragraph's indent, as in a bulleted list.
-    if (first < 0) bf.setTabPositions({QTextOption::Tab(left, QTextOption::LeftTab)});
-    else bf.clearProperty(QTextFormat::TabPositions);
+    if (first < 0)
+      bf.setTabPositions({QTextOption::Tab(left, QTextOption::LeftTab)});
+    else
+      bf.clearProperty(QTextFormat::TabPositions);
     cursor_.setBlockFormat(bf);
   }
 
@@ -544,8 +630,8 @@ class Parser {
 int rtfStart(const QByteArray& data) {
   int p = 0;
   if (data.startsWith("\xEF\xBB\xBF")) p = 3;
-  while (p < data.size() && (data.at(p) == ' ' || data.at(p) == '\t' || data.at(p) == '\r' ||
-                             data.at(p) == '\n'))
+  while (p < data.size() &&
+         (data.at(p) == ' ' || data.at(p) == '\t' || data.at(p) == '\r' || data.at(p) == '\n'))
     ++p;
   return data.mid(p, 5) == "{\\rtf" ? p : -1;
 }

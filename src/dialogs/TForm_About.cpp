@@ -165,8 +165,8 @@ QPixmap TForm_About::drawLogo() {
 
   // A probing pulse and its echo from a fault.
   p.setPen(QPen(QColor(200, 30, 30), 1.6));
-  const QPointF trace[] = {{6, 31}, {14, 31}, {16, 22}, {18, 31}, {30, 31},
-                           {32, 27}, {34, 31}, {40, 31}};
+  const QPointF trace[] = {{6, 31},  {14, 31}, {16, 22}, {18, 31},
+                           {30, 31}, {32, 27}, {34, 31}, {40, 31}};
   p.drawPolyline(trace, int(sizeof trace / sizeof trace[0]));
 
   QFont f(QStringLiteral("Arial"));
@@ -199,8 +199,10 @@ bool TForm_About::eventFilter(QObject* watched, QEvent* event) {
       if (FormKeyDown(static_cast<QKeyEvent*>(event))) return true;
       break;
     case QEvent::MouseMove:
-      if (watched == Panel1) Panel1MouseMove();
-      else if (isLink(watched)) LinkMouseMove(static_cast<QLineEdit*>(watched));
+      if (watched == Panel1)
+        Panel1MouseMove();
+      else if (isLink(watched))
+        LinkMouseMove(static_cast<QLineEdit*>(watched));
       break;
     case QEvent::MouseButtonRelease: {
       auto* mouse = static_cast<QMouseEvent*>(event);
@@ -208,8 +210,10 @@ bool TForm_About::eventFilter(QObject* watched, QEvent* event) {
       if (w == nullptr || mouse->button() != Qt::LeftButton ||
           !w->rect().contains(mouse->position().toPoint()))
         break;
-      if (isLink(w)) LinkClick(w);
-      else if (w == Edit2 || w == Edit3) EditSelectAll(w);
+      if (isLink(w))
+        LinkClick(w);
+      else if (w == Edit2 || w == Edit3)
+        EditSelectAll(w);
       break;
     }
     case QEvent::FocusIn:
@@ -217,7 +221,8 @@ bool TForm_About::eventFilter(QObject* watched, QEvent* event) {
       // the cursor, which the release above undoes.
       if (watched == Edit2 || watched == Edit3) EditSelectAll(static_cast<QLineEdit*>(watched));
       break;
-    default: break;
+    default:
+      break;
   }
   return QDialog::eventFilter(watched, event);
 }
@@ -235,8 +240,8 @@ void TForm_About::LinkClick(QLineEdit* field) {
   QString target = field->text();
   setTextColor(field, kFollowedLinkColor);
   if (target.contains(QLatin1Char('@'))) target.prepend(QStringLiteral("mailto:"));
-  const QUrl url = target.startsWith(QStringLiteral("mailto:")) ? QUrl(target)
-                                                                : QUrl::fromUserInput(target);
+  const QUrl url =
+      target.startsWith(QStringLiteral("mailto:")) ? QUrl(target) : QUrl::fromUserInput(target);
   QDesktopServices::openUrl(url);
 }
 
@@ -256,6 +261,8 @@ void TForm_About::setLinkHighlighted(QLineEdit* field, bool on) {
   QFont f = field->font();
   f.setUnderline(on);
   field->setFont(f);
-  if (on) field->setCursor(Qt::PointingHandCursor);
-  else field->setCursor(linkCursor_);
+  if (on)
+    field->setCursor(Qt::PointingHandCursor);
+  else
+    field->setCursor(linkCursor_);
 }

@@ -42,7 +42,7 @@ class TForm_About : public QDialog {
   QLineEdit* Edit3 = nullptr;      // postal address
   QLineEdit* Edit_Mail = nullptr;  // e-mail links
   QLineEdit* Edit1 = nullptr;
-  QLineEdit* Edit4 = nullptr;      // web site link
+  QLineEdit* Edit4 = nullptr;  // web site link
   QPushButton* Button_Close = nullptr;
 
   // The link field underlined at the moment, or none.

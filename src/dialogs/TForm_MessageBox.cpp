@@ -29,9 +29,12 @@ constexpr int kUnbounded = 1 << 20;
 
 Qt::Alignment horizontalAlignment(int alignment) {
   switch (alignment) {
-    case 0: return Qt::AlignLeft;
-    case 1: return Qt::AlignRight;
-    default: return Qt::AlignHCenter;
+    case 0:
+      return Qt::AlignLeft;
+    case 1:
+      return Qt::AlignRight;
+    default:
+      return Qt::AlignHCenter;
   }
 }
 
@@ -141,8 +144,7 @@ TForm_MessageBox& TForm_MessageBox::SetAnchor(QWidget* anchor) {
   return *this;
 }
 
-int TForm_MessageBox::Ask(const QString& text, const QString& title, bool wordWrap,
-                          int alignment) {
+int TForm_MessageBox::Ask(const QString& text, const QString& title, bool wordWrap, int alignment) {
   ModalQuestion q;
   q.title = title;
   q.text = text;
@@ -163,13 +165,26 @@ int TForm_MessageBox::AskStandard(const QString& text, const QString& title, std
   const QString yes = QStringLiteral("Да");
   const QString no = QStringLiteral("Нет");
   switch (flags & 0xF) {
-    case 0: AddButton(ok, 1); break;
-    case 1: AddButton(ok, 1).AddButton(cancel, 2); break;
-    case 2: AddButton(abort, 3).AddButton(retry, 4).AddButton(cancel, 2); break;
-    case 3: AddButton(yes, 6).AddButton(no, 7).AddButton(cancel, 2); break;
-    case 4: AddButton(yes, 6).AddButton(no, 7); break;
-    case 5: AddButton(retry, 4).AddButton(cancel, 2); break;
-    default: break;  // no standard set: the question gets "Закрыть"
+    case 0:
+      AddButton(ok, 1);
+      break;
+    case 1:
+      AddButton(ok, 1).AddButton(cancel, 2);
+      break;
+    case 2:
+      AddButton(abort, 3).AddButton(retry, 4).AddButton(cancel, 2);
+      break;
+    case 3:
+      AddButton(yes, 6).AddButton(no, 7).AddButton(cancel, 2);
+      break;
+    case 4:
+      AddButton(yes, 6).AddButton(no, 7);
+      break;
+    case 5:
+      AddButton(retry, 4).AddButton(cancel, 2);
+      break;
+    default:
+      break;  // no standard set: the question gets "Закрыть"
   }
   ModalQuestion q;
   q.title = title;
@@ -265,8 +280,10 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   in.screen = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
   // The frame as last seen on screen, else as the new native window reports it.
   if (!windowHandle()) create();
-  if (frameKnown_) in.frame = frame_;
-  else if (const QWindow* handle = windowHandle()) in.frame = handle->frameMargins();
+  if (frameKnown_)
+    in.frame = frame_;
+  else if (const QWindow* handle = windowHandle())
+    in.frame = handle->frameMargins();
   if (q.anchor && q.anchor != mainWindow) {
     in.anchored = true;
     in.anchorTopLeft = q.anchor->mapToGlobal(QPoint(0, 0));

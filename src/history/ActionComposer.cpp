@@ -7,14 +7,16 @@
 #include "history/SListCables_ActionPrimitives.h"
 #include "model/SListCables.h"
 
-std::unique_ptr<SListCables_Action> tolmira::addRecord(SListCables& table, int index, const SCable& rec) {
+std::unique_ptr<SListCables_Action> tolmira::addRecord(SListCables& table, int index,
+                                                       const SCable& rec) {
   auto action = std::make_unique<SListCables_Action>();
   const int at = std::clamp(index, 0, table.getCount());
   if (table.insert(at, rec)) action->append(std::make_unique<SListCables_Action_Add>(at, rec));
   return action;
 }
 
-std::unique_ptr<SListCables_Action> tolmira::editRecord(SListCables& table, int index, const SCable& rec) {
+std::unique_ptr<SListCables_Action> tolmira::editRecord(SListCables& table, int index,
+                                                        const SCable& rec) {
   auto action = std::make_unique<SListCables_Action>();
   if (index < 0 || index >= table.getCount()) return action;
   if (std::memcmp(&table.at(index), &rec, sizeof(SCable)) == 0) return action;
@@ -24,7 +26,7 @@ std::unique_ptr<SListCables_Action> tolmira::editRecord(SListCables& table, int 
 }
 
 std::unique_ptr<SListCables_Action> tolmira::deleteSelected(SListCables& table,
-                                                   const std::vector<bool>& sel) {
+                                                            const std::vector<bool>& sel) {
   auto action = std::make_unique<SListCables_Action>();
   const int rows = std::min(table.getCount(), int(sel.size()));
   for (int i = rows - 1; i >= 0; --i) {
@@ -37,7 +39,8 @@ std::unique_ptr<SListCables_Action> tolmira::deleteSelected(SListCables& table,
   return action;
 }
 
-std::unique_ptr<SListCables_Action> tolmira::moveSelectedUp(SListCables& table, std::vector<bool>& sel) {
+std::unique_ptr<SListCables_Action> tolmira::moveSelectedUp(SListCables& table,
+                                                            std::vector<bool>& sel) {
   auto action = std::make_unique<SListCables_Action>();
   sel.resize(std::size_t(table.getCount()), false);
   bool unselectedAbove = false;
@@ -58,7 +61,8 @@ std::unique_ptr<SListCables_Action> tolmira::moveSelectedUp(SListCables& table, 
   return action;
 }
 
-std::unique_ptr<SListCables_Action> tolmira::moveSelectedDown(SListCables& table, std::vector<bool>& sel) {
+std::unique_ptr<SListCables_Action> tolmira::moveSelectedDown(SListCables& table,
+                                                              std::vector<bool>& sel) {
   auto action = std::make_unique<SListCables_Action>();
   sel.resize(std::size_t(table.getCount()), false);
   bool unselectedBelow = false;
@@ -80,8 +84,10 @@ std::unique_ptr<SListCables_Action> tolmira::moveSelectedDown(SListCables& table
 bool tolmira::canMoveUp(const std::vector<bool>& sel) {
   bool unselectedAbove = false;
   for (std::size_t i = 0; i < sel.size(); ++i) {
-    if (!sel[i]) unselectedAbove = true;
-    else if (unselectedAbove) return true;
+    if (!sel[i])
+      unselectedAbove = true;
+    else if (unselectedAbove)
+      return true;
   }
   return false;
 }
@@ -89,8 +95,10 @@ bool tolmira::canMoveUp(const std::vector<bool>& sel) {
 bool tolmira::canMoveDown(const std::vector<bool>& sel) {
   bool unselectedBelow = false;
   for (std::size_t i = sel.size(); i-- > 0;) {
-    if (!sel[i]) unselectedBelow = true;
-    else if (unselectedBelow) return true;
+    if (!sel[i])
+      unselectedBelow = true;
+    else if (unselectedBelow)
+      return true;
   }
   return false;
 }

@@ -2,9 +2,7 @@
 
 #include <cstddef>
 
-List_UndoRedo::~List_UndoRedo() {
-  clear();
-}
+List_UndoRedo::~List_UndoRedo() { clear(); }
 
 void List_UndoRedo::dropFrom(int index) {
   while (count() > index) actions.pop_back();
@@ -22,13 +20,9 @@ void List_UndoRedo::push(std::unique_ptr<SListCables_Action>& action) {
   ++position_;
 }
 
-bool List_UndoRedo::canUndo() const {
-  return position_ > 0 && position_ <= count();
-}
+bool List_UndoRedo::canUndo() const { return position_ > 0 && position_ <= count(); }
 
-bool List_UndoRedo::canRedo() const {
-  return position_ >= 0 && position_ < count();
-}
+bool List_UndoRedo::canRedo() const { return position_ >= 0 && position_ < count(); }
 
 bool List_UndoRedo::undo(SListCables& table) {
   if (!canUndo()) return false;

@@ -13,9 +13,7 @@ namespace {
 
 const char kQuote = '"';
 
-bool inRange(const SListCables& table, int index) {
-  return index >= 0 && index < table.getCount();
-}
+bool inRange(const SListCables& table, int index) { return index >= 0 && index < table.getCount(); }
 
 int clamped(const SListCables& table, int index) {
   if (index < 0) return 0;
@@ -28,9 +26,7 @@ std::string nameOf(const SCable& rec) {
   return cp1251ToUtf8(std::string_view(rec.name, strnlen(rec.name, sizeof(rec.name))));
 }
 
-std::string quoted(const SCable& rec) {
-  return kQuote + nameOf(rec) + kQuote;
-}
+std::string quoted(const SCable& rec) { return kQuote + nameOf(rec) + kQuote; }
 
 // Copies the current record at `index` into `keep`, then removes it, so that a
 // later insertion puts back exactly what was removed.
@@ -57,9 +53,7 @@ bool SListCables_Action_Add::redo(SListCables& table) {
   return table.insert(clamped(table, recordIndex), record);
 }
 
-std::string SListCables_Action_Add::shortName() const {
-  return "Добавление";
-}
+std::string SListCables_Action_Add::shortName() const { return "Добавление"; }
 
 std::string SListCables_Action_Add::description() const {
   return "Добавление записи " + std::to_string(int64_t(recordIndex) + 1) + ": " + quoted(record);
@@ -80,18 +74,17 @@ bool SListCables_Action_Delete::redo(SListCables& table) {
   return takeOut(table, recordIndex, record);
 }
 
-std::string SListCables_Action_Delete::shortName() const {
-  return "Удаление";
-}
+std::string SListCables_Action_Delete::shortName() const { return "Удаление"; }
 
 std::string SListCables_Action_Delete::description() const {
-  return "Удаление записи №" + std::to_string(int64_t(recordIndex) + 1) + " (" + quoted(record) + ")";
+  return "Удаление записи №" + std::to_string(int64_t(recordIndex) + 1) + " (" + quoted(record) +
+         ")";
 }
 
 // --- Edit ------------------------------------------------------------------
 
-SListCables_Action_Edit::SListCables_Action_Edit(const SListCables& table,
-                                                 const SCable& newRecord, int index)
+SListCables_Action_Edit::SListCables_Action_Edit(const SListCables& table, const SCable& newRecord,
+                                                 int index)
     : recordIndex(index) {
   if (inRange(table, index)) {
     before = table.at(index);
@@ -109,27 +102,23 @@ bool SListCables_Action_Edit::redo(SListCables& table) {
   return table.replace(recordIndex, after);
 }
 
-std::string SListCables_Action_Edit::shortName() const {
-  return "Редактирование записи";
-}
+std::string SListCables_Action_Edit::shortName() const { return "Редактирование записи"; }
 
 std::string SListCables_Action_Edit::description() const {
-  return "Редактирование записи №" + std::to_string(int64_t(recordIndex) + 1) + "(" + quoted(before) + ")";
+  return "Редактирование записи №" + std::to_string(int64_t(recordIndex) + 1) + "(" +
+         quoted(before) + ")";
 }
 
 // --- Move ------------------------------------------------------------------
 
-SListCables_Action_Move::SListCables_Action_Move(int from, int to)
-    : fromIndex(from), toIndex(to) {}
+SListCables_Action_Move::SListCables_Action_Move(int from, int to) : fromIndex(from), toIndex(to) {}
 
 bool SListCables_Action_Move::undo(SListCables& table) {
   if (!inRange(table, fromIndex) || !inRange(table, toIndex)) return false;
   return table.swap(fromIndex, toIndex);
 }
 
-bool SListCables_Action_Move::redo(SListCables& table) {
-  return undo(table);
-}
+bool SListCables_Action_Move::redo(SListCables& table) { return undo(table); }
 
 std::string SListCables_Action_Move::shortName() const {
   return toIndex > fromIndex ? "Перемещение вниз" : "Перемещение вверх";

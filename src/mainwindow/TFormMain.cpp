@@ -69,7 +69,8 @@ bool isEditableText(const QWidget* w) {
 // rather than their pixel widths.
 class PanelSplitter : public QSplitter {
  public:
-  PanelSplitter(TFormMain* owner, QWidget* parent) : QSplitter(Qt::Horizontal, parent), owner_(owner) {}
+  PanelSplitter(TFormMain* owner, QWidget* parent)
+      : QSplitter(Qt::Horizontal, parent), owner_(owner) {}
 
  protected:
   void resizeEvent(QResizeEvent* event) override {
@@ -107,8 +108,8 @@ TFormMain::TFormMain(ISettingsStore& store, QWidget* parent)
   // Construction step 5: the bar shows each command's key.
   for (QAction* a : bottomPanel_) {
     if (a->shortcut().isEmpty()) continue;
-    a->setText(a->text() + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::PortableText) +
-               QLatin1Char(')'));
+    a->setText(a->text() + QStringLiteral(" (") +
+               a->shortcut().toString(QKeySequence::PortableText) + QLatin1Char(')'));
   }
 
   // The window sees key presses and wheel turns before the control under them.
@@ -147,7 +148,8 @@ void TFormMain::buildActions() {
     if (!key.isEmpty()) a->setShortcut(key);
     a->setShortcutContext(Qt::WindowShortcut);
   };
-  make(ActionView, QStringLiteral("Просмотр"), QStringLiteral("Просмотр"), QKeySequence(Qt::Key_F3));
+  make(ActionView, QStringLiteral("Просмотр"), QStringLiteral("Просмотр"),
+       QKeySequence(Qt::Key_F3));
   make(ActionEditCable, QStringLiteral("Редактировать"), QStringLiteral("Редактировать"),
        QKeySequence(Qt::Key_F4));
   make(ActionMoveDown, QStringLiteral("Переместить вниз"), QString(), QKeySequence(Qt::Key_S));
@@ -173,11 +175,12 @@ void TFormMain::buildActions() {
        QKeySequence());
   // Ctrl with the keypad's +/−, and the main keyboard's Ctrl++ / Ctrl+− (Ctrl+= for
   // layouts where + needs Shift).
-  Action_FontSizePlus->setShortcuts(QList<QKeySequence>{QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)),
-                                     QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                                     QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-  Action_FontSizeMinus->setShortcuts(QList<QKeySequence>{QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus)),
-                                      QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+  Action_FontSizePlus->setShortcuts(QList<QKeySequence>{
+      QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)),
+      QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  Action_FontSizeMinus->setShortcuts(QList<QKeySequence>{
+      QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus)),
+      QKeySequence(Qt::CTRL | Qt::Key_Minus)});
   addAction(Action_FontSizePlus);
   addAction(Action_FontSizeMinus);
 
@@ -383,8 +386,8 @@ void TFormMain::SetActivePane(int paneIndex) {
 void TFormMain::UpdateBottomBar() {
   TFrameCableList* p = pane(activePane_);
   if (!p) {
-    for (QAction* a : {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp, ActionCopy,
-                       ActionDelete})
+    for (QAction* a :
+         {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp, ActionCopy, ActionDelete})
       a->setEnabled(false);
     return;
   }
@@ -497,7 +500,8 @@ void TFormMain::showHelpDialog(bool about) {
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type != QEvent::KeyPress && type != QEvent::Wheel) return QMainWindow::eventFilter(watched, event);
+  if (type != QEvent::KeyPress && type != QEvent::Wheel)
+    return QMainWindow::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
   if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
 
@@ -585,7 +589,8 @@ bool TFormMain::FormCloseQuery() {
     const int answer = TForm_MessageBox::instance().AskFour(
         unsavedChangesText(changed1, changed2), QStringLiteral("Внимание!"),
         QStringLiteral("Сохранить"), QStringLiteral("Забыть"),
-        QStringLiteral("Потом сохраню \n(сохранить состояние и выйти)"), QStringLiteral("Отмена"), 0);
+        QStringLiteral("Потом сохраню \n(сохранить состояние и выйти)"), QStringLiteral("Отмена"),
+        0);
     switch (answer) {
       case 3:  // Сохранить
         for (TFrameCableList* p : panes_) {

@@ -103,16 +103,16 @@ class TFormMain : public QMainWindow, public IPaneHost {
   QAction* ActionSettingsMarkSameNames = nullptr;
   QAction* ActionSettingsMarkSameCables = nullptr;
 
-  QMenu* MenuProgram = nullptr;   // "Программа"
-  QMenu* MenuSettings = nullptr;  // "Настройки"
-  QMenu* MenuFontSize = nullptr;  // "Размер шрифта"
-  QMenu* MenuMessagesStyle = nullptr;  // "Стиль обращения", not visible
-  QMenu* MenuHelp = nullptr;      // "Помощь"
+  QMenu* MenuProgram = nullptr;           // "Программа"
+  QMenu* MenuSettings = nullptr;          // "Настройки"
+  QMenu* MenuFontSize = nullptr;          // "Размер шрифта"
+  QMenu* MenuMessagesStyle = nullptr;     // "Стиль обращения", not visible
+  QMenu* MenuHelp = nullptr;              // "Помощь"
   QAction* ActionStyleStrict = nullptr;   // "Строгий"
   QAction* ActionStylePlayful = nullptr;  // ":)"
-  QAction* ActionAbout = nullptr;  // "О программе…"
-  QAction* ActionHelp = nullptr;   // "Справка"
-  std::vector<QAction*> FontSizeItems;  // "8" … "20"
+  QAction* ActionAbout = nullptr;         // "О программе…"
+  QAction* ActionHelp = nullptr;          // "Справка"
+  std::vector<QAction*> FontSizeItems;    // "8" … "20"
 
   // The actions of the category "BottomPanel", in bar order, separator included.
   const std::vector<QAction*>& bottomPanelActions() const { return bottomPanel_; }

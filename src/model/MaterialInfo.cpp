@@ -7,14 +7,10 @@ int drawNothing(int, int) { return 0; }
 
 // Entries 0 and 1 take their values from genericMetals; theirs here are unused.
 const MaterialInfo kCatalogue[kMaterialCount] = {
-    {drawNothing, "Cu", 0, 0.01748f, 0.00393f},
-    {drawNothing, "Al", 1, 0.027f, 0.00403f},
-    {drawNothing, "Cu M1E", 0, 0.0179f, 0.00428f},
-    {drawNothing, "Cu A", 0, 0.01707f, 0.00428f},
-    {drawNothing, "Cu B", 0, 0.01718f, 0.00428f},
-    {drawNothing, "Cu C", 0, 0.01724f, 0.00428f},
-    {drawNothing, "Al AM", 1, 0.028f, 0.00416f},
-    {drawNothing, "Al AT", 1, 0.0283f, 0.00416f},
+    {drawNothing, "Cu", 0, 0.01748f, 0.00393f},    {drawNothing, "Al", 1, 0.027f, 0.00403f},
+    {drawNothing, "Cu M1E", 0, 0.0179f, 0.00428f}, {drawNothing, "Cu A", 0, 0.01707f, 0.00428f},
+    {drawNothing, "Cu B", 0, 0.01718f, 0.00428f},  {drawNothing, "Cu C", 0, 0.01724f, 0.00428f},
+    {drawNothing, "Al AM", 1, 0.028f, 0.00416f},   {drawNothing, "Al AT", 1, 0.0283f, 0.00416f},
 };
 }  // namespace
 

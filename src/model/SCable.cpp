@@ -144,7 +144,8 @@ int SCable::snprint(char* buf, int size) const {
   append(buf, size, &len, std::string("\t") + materialInfo(material.index).name);
   if (material.hasRuOverride() || material.hasTCOverride()) {
     std::string own = "*(";
-    if (material.hasRuOverride()) own += fileNumberG(static_cast<double>(material.ruOverride) * 1000.0, 5);
+    if (material.hasRuOverride())
+      own += fileNumberG(static_cast<double>(material.ruOverride) * 1000.0, 5);
     if (material.hasTCOverride()) own += "\t" + fileNumberG(material.tcOverride, 5);
     own += ")";
     append(buf, size, &len, own);

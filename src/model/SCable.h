@@ -12,10 +12,10 @@
 // changed anything, so every record starts from reset() (all bytes zero,
 // padding included) and the name is zero-padded behind its terminator.
 struct SCable {
-  char name[16];            // Windows-1251, NUL-terminated, at most 15 characters
+  char name[16];  // Windows-1251, NUL-terminated, at most 15 characters
   SMaterial material;
-  float ku;                 // shortening coefficient, 0 = not set
-  float rOrS;               // R in Ohm/m (sIsStored 0) or S in mm² (sIsStored 1); 0 = no data
+  float ku;    // shortening coefficient, 0 = not set
+  float rOrS;  // R in Ohm/m (sIsStored 0) or S in mm² (sIsStored 1); 0 = no data
   std::uint8_t sIsStored;
   std::uint16_t twistCode;  // TF = (twistCode + 100000) * 0.00001
 

@@ -71,7 +71,8 @@ int SListCables::indexOfName(const char* name, int start, int exclude) const {
   if (!inRange(start)) start = 0;
   for (int i = start; i < count; ++i) {
     if (i == exclude) continue;
-    if (std::strncmp(records[static_cast<std::size_t>(i)].name, name, SCable::kNameSize) == 0) return i;
+    if (std::strncmp(records[static_cast<std::size_t>(i)].name, name, SCable::kNameSize) == 0)
+      return i;
   }
   return -1;
 }

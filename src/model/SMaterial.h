@@ -9,10 +9,10 @@ constexpr float kNoTCOverride = -1000.0f;
 // The material part of a cable record: a catalogue index with optional own
 // resistivity and own temperature coefficient. Part of SCable's bytes.
 struct SMaterial {
-  char name[8];             // room for a user material's name; never written, stays zero
-  std::uint8_t index;       // catalogue index 0 … 7
-  float tcOverride;         // own TC in 1/°C, kNoTCOverride when none
-  float ruOverride;         // own resistivity in Ohm·mm²/m, 0 when none
+  char name[8];        // room for a user material's name; never written, stays zero
+  std::uint8_t index;  // catalogue index 0 … 7
+  float tcOverride;    // own TC in 1/°C, kNoTCOverride when none
+  float ruOverride;    // own resistivity in Ohm·mm²/m, 0 when none
 
   // Zeroes all bytes (padding included), then reset(0).
   SMaterial();

@@ -12,10 +12,10 @@
 
 #ifdef _WIN32
 #ifndef S_ISREG
-#define S_ISREG(m) (((m) & S_IFMT) == S_IFREG)
+#define S_ISREG(m) (((m)&S_IFMT) == S_IFREG)
 #endif
 #ifndef S_ISDIR
-#define S_ISDIR(m) (((m) & S_IFMT) == S_IFDIR)
+#define S_ISDIR(m) (((m)&S_IFMT) == S_IFDIR)
 #endif
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -43,7 +43,10 @@ const TableFormat tableFormats[kTableFormatCount] = {
     {"VIRD-50 Table Of Cables V01", "Name\tMaterial\tOhm/km\tKU", 1},
     {"VIRD-50 Table Of Cables V02", "Name\tMaterial\tOhm/km\tOhm x mm^2/km\tKU", 2},
     {"VIRD Table Of Cables V03", "Name\tMaterial\tOhm/km\tOhm x mm^2/km\tKU\tTwist", 3},
-    {"VIRD Table Of Cables V04", "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0" "C)\tOhm/km\tTwist", 4},
+    {"VIRD Table Of Cables V04",
+     "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
+     "C)\tOhm/km\tTwist",
+     4},
 };
 
 const TableFormat& tolmira::currentTableFormat() { return tableFormats[kTableFormatCount - 1]; }
@@ -342,7 +345,8 @@ std::uint32_t tolmira::parseLine(SCable& rec, const char* line, int version) {
   }
 }
 
-LoadResult tolmira::loadFromFile(SListCables& table, const char* fileName, LoadLineCallback callback) {
+LoadResult tolmira::loadFromFile(SListCables& table, const char* fileName,
+                                 LoadLineCallback callback) {
   LoadResult result;
   table.clear();
 
@@ -473,7 +477,8 @@ struct ScratchFile {
 
 bool replaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return ::MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
@@ -515,14 +520,15 @@ std::uint32_t SListCables::saveToFile(const char* fileName) {
   // Taken scratch names are no refusal of the user's file: leave lastOpenError
   // as the open with create-always would have left it.
   const int openErrorBefore = lastOpenError;
-  unsigned seed = processId() * 2654435761u ^
-                  static_cast<unsigned>(
-                      std::chrono::steady_clock::now().time_since_epoch().count());
+  unsigned seed =
+      processId() * 2654435761u ^
+      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
   bool opened = false;
   // A short 8.3 name, so that it also fits a FAT disk without long names.
   for (int attempt = 0; attempt < 64 && !opened; ++attempt) {
     char name[16];
-    std::snprintf(name, sizeof name, "~TLM%04X.TMP", (seed + static_cast<unsigned>(attempt)) & 0xFFFFu);
+    std::snprintf(name, sizeof name, "~TLM%04X.TMP",
+                  (seed + static_cast<unsigned>(attempt)) & 0xFFFFu);
     const std::string candidate = folder + name;
     try {
       opened = file.open(candidate.c_str(), FO_CREATE_NEW | FO_WRITE);

@@ -24,11 +24,11 @@ const TableFormat& currentTableFormat();
 
 // Outcome of a load.
 struct LoadResult {
-  std::uint32_t status = 0;         // file-level bits | all line bits, low byte: last position
-  std::int16_t errorLines = 0;      // record lines rejected for an error bit
-  std::int16_t loadedLines = 0;     // record lines without error bit
-  std::int16_t warningLines = 0;    // of those, lines with a warning bit
-  std::int16_t addedRecords = 0;    // of those, records the table accepted
+  std::uint32_t status = 0;       // file-level bits | all line bits, low byte: last position
+  std::int16_t errorLines = 0;    // record lines rejected for an error bit
+  std::int16_t loadedLines = 0;   // record lines without error bit
+  std::int16_t warningLines = 0;  // of those, lines with a warning bit
+  std::int16_t addedRecords = 0;  // of those, records the table accepted
 };
 
 // Told about every record line that has a warning or an error: its text (at most

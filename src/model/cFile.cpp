@@ -11,7 +11,7 @@
 
 #ifdef _WIN32
 #ifndef S_ISDIR
-#define S_ISDIR(m) (((m) & S_IFMT) == S_IFDIR)
+#define S_ISDIR(m) (((m)&S_IFMT) == S_IFDIR)
 #endif
 #include <io.h>
 #else

@@ -6,16 +6,16 @@
 // writer reports its steps through them.
 class cLog {
  public:
-  virtual void reserved0() = 0;                  // slot 0
-  virtual int reserved1() = 0;                   // slot 1
-  virtual int dump(const char* text) = 0;        // slot 2: a formatted record line
-  virtual int message(const char* text) = 0;     // slot 3: step marker or status name
-  virtual int reserved4() = 0;                   // slot 4
-  virtual void reserved5() = 0;                  // slot 5
-  virtual void reserved6() = 0;                  // slot 6
-  virtual void reserved7() = 0;                  // slot 7
-  virtual void reserved8() = 0;                  // slot 8
-  virtual void reserved9() = 0;                  // slot 9
+  virtual void reserved0() = 0;               // slot 0
+  virtual int reserved1() = 0;                // slot 1
+  virtual int dump(const char* text) = 0;     // slot 2: a formatted record line
+  virtual int message(const char* text) = 0;  // slot 3: step marker or status name
+  virtual int reserved4() = 0;                // slot 4
+  virtual void reserved5() = 0;               // slot 5
+  virtual void reserved6() = 0;               // slot 6
+  virtual void reserved7() = 0;               // slot 7
+  virtual void reserved8() = 0;               // slot 8
+  virtual void reserved9() = 0;               // slot 9
 
   // Declared behind the ten operations so that it does not shift their slots.
   virtual ~cLog() = default;

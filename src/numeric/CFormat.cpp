@@ -22,6 +22,8 @@ std::string formatG(double v, int precision) {
   return format(v, std::chars_format::general, precision == 0 ? 1 : precision);
 }
 
-std::string formatF(double v, int precision) { return format(v, std::chars_format::fixed, precision); }
+std::string formatF(double v, int precision) {
+  return format(v, std::chars_format::fixed, precision);
+}
 
 }  // namespace tolmira

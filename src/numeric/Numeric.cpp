@@ -267,7 +267,8 @@ float scaledFloat(std::int64_t mantissa, int mantissaSign, std::int64_t p) {
 // with further digits, that ends in a character that cannot continue it: read
 // straight, with the same parts the full scan below would find. False leaves
 // the text to the full scan.
-bool scanPlainNumber(const char* text, std::int64_t& mantissa, int& sign, std::int64_t& scale, int& used) {
+bool scanPlainNumber(const char* text, std::int64_t& mantissa, int& sign, std::int64_t& scale,
+                     int& used) {
   const char* p = text;
   sign = 1;
   if (*p == '+' || *p == '-') {
@@ -330,16 +331,7 @@ int scanNumber(const char* text, float* value, int* consumed) {
     return 1;
   }
 
-  enum {
-    Start,
-    AfterSign,
-    IntDigits,
-    AfterPoint,
-    FracDigits,
-    AfterE,
-    AfterExpSign,
-    ExpDigits
-  };
+  enum { Start, AfterSign, IntDigits, AfterPoint, FracDigits, AfterE, AfterExpSign, ExpDigits };
   constexpr std::int64_t kMantissaMax = std::numeric_limits<std::int64_t>::max();
   const std::int64_t kExponentCap = 1000000000000000;  // 10^15
 
@@ -397,7 +389,8 @@ int scanNumber(const char* text, float* value, int* consumed) {
       if (state == AfterE || state == AfterExpSign) state = ExpDigits;
       if (state == IntDigits || state == FracDigits) {
         // mantissa * 10 + digit still fits (no division per digit).
-        if (mantissa < kMantissaMax / 10 || (mantissa == kMantissaMax / 10 && digit <= kMantissaMax % 10)) {
+        if (mantissa < kMantissaMax / 10 ||
+            (mantissa == kMantissaMax / 10 && digit <= kMantissaMax % 10)) {
           mantissa = mantissa * 10 + digit;
           if (state == FracDigits) --scale;
         } else if (state == IntDigits) {

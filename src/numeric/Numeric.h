@@ -15,15 +15,15 @@ namespace tolmira {
 
 // Step multipliers in the 1-2-5 progression used by stepDecade.
 inline constexpr std::int32_t stepSequence[25] = {
-    0,       1,       2,       5,        10,       20,       50,      100,     200,
-    500,     1000,    2000,    5000,     10000,    20000,    50000,   100000,  200000,
-    500000,  1000000, 2000000, 5000000,  10000000, 20000000, 50000000};
+    0,      1,       2,       5,       10,       20,       50,      100,    200,
+    500,    1000,    2000,    5000,    10000,    20000,    50000,   100000, 200000,
+    500000, 1000000, 2000000, 5000000, 10000000, 20000000, 50000000};
 
 struct DecadeSplit {
-  float unit;          // one step of the last significant digit
+  float unit;             // one step of the last significant digit
   std::int32_t exponent;  // power of ten of the leading digit, never below 0
-  float logFraction;   // log10(v) - exponent; negative below 1, 0 when v rounds up a decade
-  float decade;        // 10^exponent
+  float logFraction;      // log10(v) - exponent; negative below 1, 0 when v rounds up a decade
+  float decade;           // 10^exponent
 };
 
 // Power of ten of the leading digit of |x| after rounding to 1 - d significant

@@ -12,7 +12,7 @@
 namespace {
 
 // One palette for every image.
-const QColor kInk(0x2F, 0x3B, 0x45);        // outlines
+const QColor kInk(0x2F, 0x3B, 0x45);  // outlines
 const QColor kPaper(0xFF, 0xFF, 0xFF);
 const QColor kPaperShade(0xDC, 0xE3, 0xE9);  // folded corner
 const QColor kTextLine(0x9A, 0xA8, 0xB4);    // lines of text on a page
@@ -24,8 +24,8 @@ const QColor kRed(0xD9, 0x30, 0x25);
 const QColor kRedDark(0x9C, 0x1F, 0x17);
 const QColor kAmber(0xF4, 0xB4, 0x00);
 const QColor kAmberDark(0xB7, 0x7F, 0x00);
-const QColor kSteel(0x4A, 0x55, 0x61);     // the instrument's case
-const QColor kScreen(0x8B, 0xE0, 0x6A);    // the instrument's display
+const QColor kSteel(0x4A, 0x55, 0x61);   // the instrument's case
+const QColor kScreen(0x8B, 0xE0, 0x6A);  // the instrument's display
 const QColor kMetal(0xC5, 0xCC, 0xD3);
 
 QPen outline(const QColor& c, double w = 1.2) {
@@ -107,8 +107,8 @@ void instrument(QPainter& p, const QRectF& r) {
   const double y = screen.center().y() + 1.0;
   QPolygonF trace;
   trace << QPointF(screen.left() + 1.5, y) << QPointF(screen.center().x() - 1.5, y)
-        << QPointF(screen.center().x(), screen.top() + 1.5)
-        << QPointF(screen.center().x() + 1.5, y) << QPointF(screen.right() - 1.5, y);
+        << QPointF(screen.center().x(), screen.top() + 1.5) << QPointF(screen.center().x() + 1.5, y)
+        << QPointF(screen.right() - 1.5, y);
   p.drawPolyline(trace);
   p.setPen(Qt::NoPen);
   p.setBrush(kMetal);

@@ -211,8 +211,8 @@ void TFrameCableList::buildActions() {
   };
   make(New, QStringLiteral("Новый"), QStringLiteral("Создать таблицу"), CIcons::New);
   make(FileOpen, QStringLiteral("FileOpen"), QString(), CIcons::Open);
-  make(FileSave, QStringLiteral("FileSave"),
-       QStringLiteral("Сохранить|Сохранить изменения в файл"), CIcons::Save);
+  make(FileSave, QStringLiteral("FileSave"), QStringLiteral("Сохранить|Сохранить изменения в файл"),
+       CIcons::Save);
   make(FileSaveAs, QStringLiteral("Save &As..."),
        QStringLiteral("Сохранить как…|Сохранить таблицу файл с новым именем"), CIcons::SaveAs);
   make(ActionFileClose, QStringLiteral("FileClose"), QStringLiteral("Закрыть|Закрыть таблицу"),
@@ -224,8 +224,7 @@ void TFrameCableList::buildActions() {
        QStringLiteral("Экспорт в прибор|Сохранить таблицу в прибор"), CIcons::SaveToDevice);
   make(ActionAddNew, QStringLiteral("Добавить"), QStringLiteral("Создать новую запись"),
        CIcons::Add);
-  make(ActionEditCable, QStringLiteral("Изменить"), QStringLiteral("Редактировать"),
-       CIcons::Edit);
+  make(ActionEditCable, QStringLiteral("Изменить"), QStringLiteral("Редактировать"), CIcons::Edit);
   make(ActionView, QStringLiteral("ActionView"), QString(), CIcons::Edit);
   make(ActionDeleteSelected, QStringLiteral("Удалить выделенные"),
        QStringLiteral("Удалить|Удалить выбранные записи"), CIcons::Delete);
@@ -356,8 +355,9 @@ void TFrameCableList::buildLayout() {
   if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr)
     PopupMenuList->addAction(copy);
 
-  connect(ListBox, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { PopupMenuList->popup(ListBox->viewport()->mapToGlobal(pos)); });
+  connect(ListBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    PopupMenuList->popup(ListBox->viewport()->mapToGlobal(pos));
+  });
   connect(ListBox, &QAbstractItemView::doubleClicked, this, [this] { ListBoxDblClick(); });
   connect(ListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { refreshCommands(); });
@@ -371,7 +371,8 @@ std::vector<bool> TFrameCableList::selection() const {
   const int rows = std::min(model_->rowCount(), table_.getCount());
   std::vector<bool> sel(static_cast<std::size_t>(rows), false);
   const QItemSelectionModel* sm = ListBox->selectionModel();
-  for (int i = 0; i < rows; ++i) sel[static_cast<std::size_t>(i)] = sm->isRowSelected(i, QModelIndex());
+  for (int i = 0; i < rows; ++i)
+    sel[static_cast<std::size_t>(i)] = sm->isRowSelected(i, QModelIndex());
   return sel;
 }
 
@@ -466,10 +467,10 @@ void TFrameCableList::refreshUndoRedo() {
   Action_Redo->setEnabled(history_.canRedo());
   const QString undo = QString::fromStdString(history_.undoText());
   const QString redo = QString::fromStdString(history_.redoText());
-  setHint(Action_Undo, undo.isEmpty() ? QStringLiteral("Отмена")
-                                      : QStringLiteral("Отмена|") + undo);
-  setHint(Action_Redo, redo.isEmpty() ? QStringLiteral("Повтор")
-                                      : QStringLiteral("Повтор|") + redo);
+  setHint(Action_Undo,
+          undo.isEmpty() ? QStringLiteral("Отмена") : QStringLiteral("Отмена|") + undo);
+  setHint(Action_Redo,
+          redo.isEmpty() ? QStringLiteral("Повтор") : QStringLiteral("Повтор|") + redo);
 }
 
 void TFrameCableList::recordAction(std::unique_ptr<SListCables_Action>& action) {
@@ -560,9 +561,9 @@ void TFrameCableList::NewExecute() {
 
 void TFrameCableList::FileOpenExecute() {
   if (!askSaveChanges(nullptr)) return;
-  const QString path = CModal::current().openFileName(
-      this, QString(), programSettings().LastOpenedFile(paneIndex_), QStringLiteral("txt (*.txt)"),
-      QStringLiteral("txt"));
+  const QString path =
+      CModal::current().openFileName(this, QString(), programSettings().LastOpenedFile(paneIndex_),
+                                     QStringLiteral("txt (*.txt)"), QStringLiteral("txt"));
   if (!path.isEmpty()) openFile(path);
 }
 
@@ -596,11 +597,11 @@ bool TFrameCableList::loadFile(const QString& path) {
                             return true;
                           });
   } catch (const FileOpenError& e) {
-    CModal::current().standardBox(
-        StandardBoxKind::Critical, QStringLiteral("Ошибка загрузки!"),
-        QStringLiteral("Не удалось открыть файл ") + kQ + path + kQ + QStringLiteral(".\n") +
-            QString::fromLocal8Bit(e.osMessage().c_str()),
-        QMessageBox::Ok, QMessageBox::Ok);
+    CModal::current().standardBox(StandardBoxKind::Critical, QStringLiteral("Ошибка загрузки!"),
+                                  QStringLiteral("Не удалось открыть файл ") + kQ + path + kQ +
+                                      QStringLiteral(".\n") +
+                                      QString::fromLocal8Bit(e.osMessage().c_str()),
+                                  QMessageBox::Ok, QMessageBox::Ok);
     return false;
   }
 
@@ -642,7 +643,9 @@ void TFrameCableList::FileSaveAsBeforeExecute() {
 
 void TFrameCableList::FileSaveAsAccept(const QString& path) { saveFile(path, false); }
 
-bool TFrameCableList::saveTable() { return saveFile(programSettings().ListFile(paneIndex_), false); }
+bool TFrameCableList::saveTable() {
+  return saveFile(programSettings().ListFile(paneIndex_), false);
+}
 
 bool TFrameCableList::saveFile(const QString& path, bool instrumentCopy) {
   if (!instrumentCopy && QFileInfo::exists(path) && path != fileName_) {
@@ -861,8 +864,7 @@ QColor TFrameCableList::blendColor(const QColor& a, const QColor& b, double f) {
                 ra.alpha());
 }
 
-int TFrameCableList::drawMethodGlyph(QPainter* painter, int x0, int y0, int g,
-                                     std::uint8_t flags) {
+int TFrameCableList::drawMethodGlyph(QPainter* painter, int x0, int y0, int g, std::uint8_t flags) {
   const int c = static_cast<int>(0.8 * g);
   if (flags & 2) {  // DC
     const int y = y0 + (2 * g) / 4;
@@ -873,8 +875,12 @@ int TFrameCableList::drawMethodGlyph(QPainter* painter, int x0, int y0, int g,
   if (flags & 1) {  // TDR
     const int t = y0 + (3 * g) / 4;
     const int b = t + g / 4;
-    const QPoint pulse[] = {{x0, b},         {x0 + c / 6, b},     {x0 + c / 6, t},
-                            {x0 + 3 * c / 6, t}, {x0 + 3 * c / 6, b}, {x0 + 5 * c / 6, b}};
+    const QPoint pulse[] = {{x0, b},
+                            {x0 + c / 6, b},
+                            {x0 + c / 6, t},
+                            {x0 + 3 * c / 6, t},
+                            {x0 + 3 * c / 6, b},
+                            {x0 + 5 * c / 6, b}};
     painter->drawPolyline(pulse, 6);
   }
   return c;
@@ -890,7 +896,8 @@ void TFrameCableList::ListBoxDrawItem(int row, const QRect& rect, QStyle::State 
   const QFontMetrics fm(font);
   const bool selected = state & QStyle::State_Selected;
   const QPalette& palette = ListBox->palette();
-  QColor brush = selected ? palette.color(QPalette::Active, QPalette::Highlight) : QColor(Qt::white);
+  QColor brush =
+      selected ? palette.color(QPalette::Active, QPalette::Highlight) : QColor(Qt::white);
   const QColor pen = selected ? QColor(Qt::white) : QColor(Qt::black);
   const QColor textColour = selected ? palette.color(QPalette::Active, QPalette::HighlightedText)
                                      : palette.color(QPalette::WindowText);
@@ -908,7 +915,8 @@ void TFrameCableList::ListBoxDrawItem(int row, const QRect& rect, QStyle::State 
   const QString number = QString::number(row + 1) + QStringLiteral(": ");
   painter->setPen(textColour);
   write(x, number);
-  x += (row + 1 < 100) ? fm.horizontalAdvance(QStringLiteral("00: ")) : fm.horizontalAdvance(number);
+  x +=
+      (row + 1 < 100) ? fm.horizontalAdvance(QStringLiteral("00: ")) : fm.horizontalAdvance(number);
 
   const SCable& rec = table_.at(row);
   painter->setPen(pen);
@@ -941,7 +949,8 @@ void TFrameCableList::ListBoxDrawItem(int row, const QRect& rect, QStyle::State 
   painter->fillRect(nameCell, brush);
   painter->setFont(nameFont);
   painter->setPen(nameColour);
-  painter->drawText(nameCell.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+  painter->drawText(nameCell.adjusted(2, 0, 0, 0),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                     fromCp1251(rec.name, SCable::kNameSize));
   painter->setFont(font);
   painter->setPen(textColour);

@@ -109,8 +109,7 @@ class CIniSettingsKey : public ISettingsKey {
 
  private:
   static bool validName(const QString& name) {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QLatin1Char('\\'));
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
   }
 
   QString fullName(const QString& name) const {
@@ -153,8 +152,9 @@ bool CIniSettingsStore::locate(const QString& path, QString* file, QString* grou
     return false;
   for (const QString& part : parts)
     if (!validPart(part)) return false;
-  if (file) *file = baseDir_ + QLatin1Char('/') + parts[1] + QLatin1Char('/') + parts[2] +
-                    QStringLiteral(".conf");
+  if (file)
+    *file = baseDir_ + QLatin1Char('/') + parts[1] + QLatin1Char('/') + parts[2] +
+            QStringLiteral(".conf");
   if (group) *group = parts.mid(3).join(QLatin1Char('/'));
   return true;
 }

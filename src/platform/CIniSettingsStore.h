@@ -27,7 +27,7 @@
 // file.
 class CIniSettingsStore : public ISettingsStore {
  public:
-  CIniSettingsStore();                        // base folder from the environment, now
+  CIniSettingsStore();  // base folder from the environment, now
   explicit CIniSettingsStore(QString baseDir);
 
   const QString& baseDir() const { return baseDir_; }

@@ -132,8 +132,8 @@ class CRegistrySettingsKey : public ISettingsKey {
   }
 
   bool set(const QString& name, DWORD type, const BYTE* data, DWORD size) {
-    const bool ok = validName(name) &&
-                    RegSetValueExW(key_, wide(name), 0, type, data, size) == ERROR_SUCCESS;
+    const bool ok =
+        validName(name) && RegSetValueExW(key_, wide(name), 0, type, data, size) == ERROR_SUCCESS;
     if (!ok) failed_ = true;
     return ok;
   }

@@ -20,8 +20,7 @@ QDate CProgramInfo::parseBuildDate(const char* compilerDate) {
   int day = 0, year = 0;
   // The width keeps a long first word out of the buffer; "%n" checks it was three letters.
   int monthEnd = 0;
-  if (std::sscanf(compilerDate, " %3s%n %d %d", month, &monthEnd, &day, &year) != 3)
-    return QDate();
+  if (std::sscanf(compilerDate, " %3s%n %d %d", month, &monthEnd, &day, &year) != 3) return QDate();
   if (std::strlen(month) != 3 || (compilerDate[monthEnd] != ' ')) return QDate();
   static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
   const char* found = std::strstr(kMonths, month);

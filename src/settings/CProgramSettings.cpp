@@ -44,13 +44,17 @@ void check(QAction* action, bool checked) {
 
 }  // namespace
 
-QString& CProgramSettings::ListFile(int paneIndex) { return paneIndex == 1 ? ListFile2 : ListFile1; }
+QString& CProgramSettings::ListFile(int paneIndex) {
+  return paneIndex == 1 ? ListFile2 : ListFile1;
+}
 
 QString& CProgramSettings::LastOpenedFile(int paneIndex) {
   return paneIndex == 1 ? LastOpenedFile2 : LastOpenedFile1;
 }
 
-QString& CProgramSettings::AutoSave(int paneIndex) { return paneIndex == 1 ? AutoSave2 : AutoSave1; }
+QString& CProgramSettings::AutoSave(int paneIndex) {
+  return paneIndex == 1 ? AutoSave2 : AutoSave1;
+}
 
 void CProgramSettings::SetAllowSameNames(bool value) {
   AllowSameNames = value;

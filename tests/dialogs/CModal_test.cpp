@@ -25,9 +25,12 @@ namespace {
 void closeModalsAbove(QWidget* expected) {
   QWidget* top = nullptr;
   while ((top = QApplication::activeModalWidget()) && top != expected) {
-    ADD_FAILURE() << "an unexpected modal window opened: " << top->metaObject()->className()
-                  << " " << top->windowTitle().toStdString();
-    if (auto* d = qobject_cast<QDialog*>(top)) d->reject(); else top->close();
+    ADD_FAILURE() << "an unexpected modal window opened: " << top->metaObject()->className() << " "
+                  << top->windowTitle().toStdString();
+    if (auto* d = qobject_cast<QDialog*>(top))
+      d->reject();
+    else
+      top->close();
     QTest::qWait(10);
   }
 }
@@ -82,8 +85,8 @@ TEST(CModalSeam, StandardBoxShowsKindTextButtonsAndDefault) {
     QTest::keyClick(box, Qt::Key_Escape);
   });
   EXPECT_EQ(CModal::current().standardBox(StandardBoxKind::Critical, QStringLiteral("Ошибка"),
-                                          QStringLiteral("x"), QMessageBox::Ok | QMessageBox::Cancel,
-                                          QMessageBox::Ok),
+                                          QStringLiteral("x"),
+                                          QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok),
             QMessageBox::Cancel);
 }
 
@@ -117,9 +120,9 @@ TEST_F(FileDialogs, SaveOverAnExistingFileAsksNothingOfItsOwn) {
 
 TEST_F(FileDialogs, SaveAppliesTheDefaultSuffix) {
   whenModal<QFileDialog>([&](QFileDialog* d) { static_cast<QDialog*>(d)->accept(); });
-  const QString got = CModal::current().saveFileName(
-      nullptr, QStringLiteral("s"), dir.filePath(QStringLiteral("новая")), filter,
-      QStringLiteral("txt"));
+  const QString got = CModal::current().saveFileName(nullptr, QStringLiteral("s"),
+                                                     dir.filePath(QStringLiteral("новая")), filter,
+                                                     QStringLiteral("txt"));
   EXPECT_EQ(QFileInfo(got).fileName(), QStringLiteral("новая.txt"));
   EXPECT_EQ(QFileInfo(got).absoluteDir().canonicalPath(), QDir(dir.path()).canonicalPath());
 }
@@ -136,10 +139,10 @@ TEST_F(FileDialogs, OpenReturnsTheChosenFileOrNothingWhenCancelled) {
   EXPECT_EQ(QFileInfo(got).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
 
   whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
-  EXPECT_TRUE(CModal::current()
-                  .openFileName(nullptr, QStringLiteral("Открыть"), existing, filter,
-                                QStringLiteral("txt"))
-                  .isEmpty());
+  EXPECT_TRUE(
+      CModal::current()
+          .openFileName(nullptr, QStringLiteral("Открыть"), existing, filter, QStringLiteral("txt"))
+          .isEmpty());
 }
 
 }  // namespace

@@ -122,13 +122,27 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"WrapOffStaysOneLine", {75}, 400, false, {}, 400, false, kLine, 420},
         // Wider than the screen with word wrap off: wrapped so that the window fits.
         TextCase{"WrapOffWiderThanScreen", {75}, 3000, false, {}, 1004, true, 3 * kLine, 1024},
-        TextCase{"WrapOffWiderThanScreenFramed", {75}, 3000, false, {4, 24, 4, 4}, 996, true,
-                 4 * kLine, 1016},
+        TextCase{"WrapOffWiderThanScreenFramed",
+                 {75},
+                 3000,
+                 false,
+                 {4, 24, 4, 4},
+                 996,
+                 true,
+                 4 * kLine,
+                 1016},
         // Fits the screen alone but not with the margins: still wrapped.
         TextCase{"WrapOffJustTooWide", {75}, 1010, false, {}, 1004, true, 2 * kLine, 1024},
         // Seven wide buttons: 2 * W passes the screen, the label stops at the screen.
-        TextCase{"TwiceWPastScreen", {150, 150, 150, 150, 150, 150, 150}, 2000, true, {}, 1004, true,
-                 2 * kLine, 1220}),
+        TextCase{"TwiceWPastScreen",
+                 {150, 150, 150, 150, 150, 150, 150},
+                 2000,
+                 true,
+                 {},
+                 1004,
+                 true,
+                 2 * kLine,
+                 1220}),
     [](const testing::TestParamInfo<TextCase>& i) { return i.param.name; });
 
 struct PositionCase {
@@ -160,14 +174,16 @@ const QRect kScreen(0, 0, 1024, 768);
 INSTANTIATE_TEST_SUITE_P(
     Cases, Position,
     testing::Values(
-        PositionCase{"CentredOverMainWindow", kScreen, {}, false, {}, {100, 50, 600, 400}, {250, 200}},
+        PositionCase{
+            "CentredOverMainWindow", kScreen, {}, false, {}, {100, 50, 600, 400}, {250, 200}},
         // Halves truncated: 301 / 2 = 150, 201 / 2 = 100.
         PositionCase{"OddMainWindowSize", kScreen, {}, false, {}, {100, 50, 301, 201}, {100, 100}},
         PositionCase{"AtAnchor", kScreen, {}, true, {300, 200}, {100, 50, 600, 400}, {300, 200}},
         // Window 103 x 114 with its frame: pushed back to stay whole.
-        PositionCase{"AnchorNearLowerRight", kScreen, {4, 24, 4, 4}, true, {1000, 750}, {},
-                     {921, 654}},
-        PositionCase{"MainWindowOffTopLeft", kScreen, {}, false, {}, {-500, -300, 301, 201}, {0, 0}},
+        PositionCase{
+            "AnchorNearLowerRight", kScreen, {4, 24, 4, 4}, true, {1000, 750}, {}, {921, 654}},
+        PositionCase{
+            "MainWindowOffTopLeft", kScreen, {}, false, {}, {-500, -300, 301, 201}, {0, 0}},
         // A second screen to the right of the first.
         PositionCase{"SecondScreen", {1024, 0, 800, 600}, {}, true, {1000, 590}, {}, {1024, 514}}),
     [](const testing::TestParamInfo<PositionCase>& i) { return i.param.name; });
@@ -179,8 +195,16 @@ TEST(MessageBoxLayout, FocusFollowsFlagBits8To11WhenThatButtonExists) {
     int focus;
   };
   const std::vector<Case> cases = {
-      {0x000, 1, 0},  {0x000, 0, -1}, {0x100, 1, -1}, {0x104, 2, 1},  {0x200, 3, 2},
-      {0x200, 2, -1}, {0x300, 4, 3},  {0x300, 7, 3},  {0x400, 7, -1}, {0xF00, 7, -1},
+      {0x000, 1, 0},
+      {0x000, 0, -1},
+      {0x100, 1, -1},
+      {0x104, 2, 1},
+      {0x200, 3, 2},
+      {0x200, 2, -1},
+      {0x300, 4, 3},
+      {0x300, 7, 3},
+      {0x400, 7, -1},
+      {0xF00, 7, -1},
       // Bits above 11 do not count.
       {0x1000, 2, 0},
   };

@@ -82,11 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"LineEndsIgnored", "{\\rtf1 a\r\nb\nc}", "abc"},
         TextCase{"DelimiterSpaceEaten", "{\\rtf1\\b  x\\b0 y}", " xy"},
         TextCase{"Escapes", "{\\rtf1 a\\{b\\}c\\\\d\\~e\\-f\\_g}",
-                 u("a{b}c\\d\xC2\xA0" "e\xC2\xAD" "f\xE2\x80\x91g")},
+                 u("a{b}c\\d\xC2\xA0"
+                   "e\xC2\xAD"
+                   "f\xE2\x80\x91g")},
         TextCase{"Punctuation", "{\\rtf1 \\ldblquote x\\rdblquote \\emdash \\bullet}",
                  u("\xE2\x80\x9Cx\xE2\x80\x9D\xE2\x80\x94\xE2\x80\xA2")},
-        TextCase{"HexDefaultsTo1251", "{\\rtf1\\ansi \\'cf\\'f0\\'c8\\'c2\\'e5\\'f2}",
-                 u("ПрИВет")},
+        TextCase{"HexDefaultsTo1251", "{\\rtf1\\ansi \\'cf\\'f0\\'c8\\'c2\\'e5\\'f2}", u("ПрИВет")},
         TextCase{"HexInDocumentCodePage", "{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}", u("café")},
         TextCase{"HexInOtherCodePage", "{\\rtf1\\ansi\\ansicpg866 \\'8f\\'e0}", u("Пр")},
         TextCase{"RawEightBitBytes", "{\\rtf1 \xCF\xF0\xE8}", u("При")},
@@ -108,8 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}"
                  "{\\*\\generator G 1.0;}{\\*\\unknown X{\\b Y}}Body}",
                  "Body"},
-        TextCase{"IgnorableInsideText", "{\\rtf1 a{\\*\\bkmkstart m}b{\\field{\\*\\fldinst "
-                                        "HYPERLINK x}{\\fldrslt link}}}",
+        TextCase{"IgnorableInsideText",
+                 "{\\rtf1 a{\\*\\bkmkstart m}b{\\field{\\*\\fldinst "
+                 "HYPERLINK x}{\\fldrslt link}}}",
                  "ablink"},
         TextCase{"BinaryDataSkipped", "{\\rtf1 a{\\pict\\bin3 {{{}b}", "ab"},
         TextCase{"HiddenText", "{\\rtf1 a{\\v hidden}b\\v c\\v0 d}", "abd"},
@@ -243,14 +245,13 @@ TEST_P(RtfBrokenTest, ShowsWhatCouldBeRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rtf, RtfBrokenTest,
-    testing::Values(
-        BrokenCase{"MissingCloseBrace", "{\\rtf1 Hello\\par World", "Hello\nWorld"},
-        BrokenCase{"CutInControlWord", "{\\rtf1 Hello\\pa", "Hello"},
-        BrokenCase{"CutAfterBackslash", "{\\rtf1 Hello\\", "Hello"},
-        BrokenCase{"CutInHexEscape", "{\\rtf1 \\'cf\\'f0\\'e", u("Пр")},
-        BrokenCase{"CutInsideDestination", "{\\rtf1 Text{\\fonttbl{\\f0 Ari", "Text"},
-        BrokenCase{"CutInBinaryData", "{\\rtf1 a{\\pict\\bin100 xyz", "a"},
-        BrokenCase{"CutInUnicodeFallback", "{\\rtf1\\uc2 \\u1055?", u("П")}),
+    testing::Values(BrokenCase{"MissingCloseBrace", "{\\rtf1 Hello\\par World", "Hello\nWorld"},
+                    BrokenCase{"CutInControlWord", "{\\rtf1 Hello\\pa", "Hello"},
+                    BrokenCase{"CutAfterBackslash", "{\\rtf1 Hello\\", "Hello"},
+                    BrokenCase{"CutInHexEscape", "{\\rtf1 \\'cf\\'f0\\'e", u("Пр")},
+                    BrokenCase{"CutInsideDestination", "{\\rtf1 Text{\\fonttbl{\\f0 Ari", "Text"},
+                    BrokenCase{"CutInBinaryData", "{\\rtf1 a{\\pict\\bin100 xyz", "a"},
+                    BrokenCase{"CutInUnicodeFallback", "{\\rtf1\\uc2 \\u1055?", u("П")}),
     [](const testing::TestParamInfo<BrokenCase>& info) { return std::string(info.param.name); });
 
 TEST(Rtf, TruncatedRealFileKeepsItsStart) {
@@ -280,8 +281,9 @@ TEST(Rtf, DeepNestingDoesNotExhaustMemory) {
 }
 
 TEST(Rtf, HugeNumbersAreClamped) {
-  Read r("{\\rtf1\\uc99999999999999 \\u99999999999999 abcdefghijklmnopqrstuvwxyz"
-         "\\fs-99999999999 Z\\bin99999999999}");
+  Read r(
+      "{\\rtf1\\uc99999999999999 \\u99999999999999 abcdefghijklmnopqrstuvwxyz"
+      "\\fs-99999999999 Z\\bin99999999999}");
   EXPECT_FALSE(r.result.complete);  // the \bin claims more data than there is
   // At most 16 fallback characters are dropped after a \u.
   EXPECT_TRUE(r.text().endsWith(QStringLiteral("qrstuvwxyzZ"))) << r.text().toStdString();
@@ -327,8 +329,9 @@ TEST(RtfFile, MissingFileLeavesDocumentAlone) {
 
 // The help file that ships next to the program.
 TEST(RtfFile, ShippedHelpParsesWithoutLoss) {
-  const QString path =
-      QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../src/app/help.rtf"));
+  const QString path = QFileInfo(QStringLiteral(__FILE__))
+                           .absoluteDir()
+                           .filePath(QStringLiteral("../../src/app/help.rtf"));
   ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
   QTextDocument doc;
   RtfReader::Result result;
@@ -336,10 +339,9 @@ TEST(RtfFile, ShippedHelpParsesWithoutLoss) {
   EXPECT_TRUE(result.isRtf);
   EXPECT_TRUE(result.complete);
   const QString text = doc.toPlainText();
-  for (const char* heading :
-       {"Редактор кабелей для ВИРД-50", "Две таблицы", "Открытие и сохранение таблиц",
-        "Команды записей", "Отмена и повтор", "Копирование между таблицами",
-        "Запись в прибор", "Клавиши"})
+  for (const char* heading : {"Редактор кабелей для ВИРД-50", "Две таблицы",
+                              "Открытие и сохранение таблиц", "Команды записей", "Отмена и повтор",
+                              "Копирование между таблицами", "Запись в прибор", "Клавиши"})
     EXPECT_TRUE(text.contains(u(heading))) << heading;
   for (const char* key : {"F3", "F4", "F5", "F8", "Ctrl+Z", "Ctrl+Y", "CABLES.TXT"})
     EXPECT_TRUE(text.contains(u(key))) << key;

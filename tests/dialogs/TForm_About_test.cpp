@@ -98,8 +98,8 @@ TEST(About, ReadsTheProgramInformation) {
   const CProgramInfo& info = programInfo();
   EXPECT_EQ(form.Label_Version->text(), QStringLiteral("Версия: ") + info.Version());
   EXPECT_EQ(form.Label_Date->text(),
-            QStringLiteral("Дата: ") + QLocale::system().toString(info.BuildDate(),
-                                                                  QLocale::ShortFormat));
+            QStringLiteral("Дата: ") +
+                QLocale::system().toString(info.BuildDate(), QLocale::ShortFormat));
   EXPECT_TRUE(form.Label_Copyright->text().endsWith(QString::number(info.BuildYear())));
 }
 
@@ -119,9 +119,11 @@ TEST_F(AboutTest, ClosingResults) {
     int result;
   };
   const Case cases[] = {
-      {"Close button", [](TForm_About& f) { QTest::mouseClick(f.Button_Close, Qt::LeftButton); }, 1},
+      {"Close button", [](TForm_About& f) { QTest::mouseClick(f.Button_Close, Qt::LeftButton); },
+       1},
       {"Space on Close", [](TForm_About& f) { QTest::keyClick(f.Button_Close, Qt::Key_Space); }, 1},
-      {"Escape on Close", [](TForm_About& f) { QTest::keyClick(f.Button_Close, Qt::Key_Escape); }, 2},
+      {"Escape on Close", [](TForm_About& f) { QTest::keyClick(f.Button_Close, Qt::Key_Escape); },
+       2},
       {"Escape in a field", [](TForm_About& f) { QTest::keyClick(f.Edit2, Qt::Key_Escape); }, 2},
       {"Escape in a link", [](TForm_About& f) { QTest::keyClick(f.Edit_Mail, Qt::Key_Escape); }, 2},
       {"Window closed", [](TForm_About& f) { f.close(); }, 2},
@@ -190,8 +192,8 @@ TEST_F(AboutTest, TabSkipsTheFirstMailAndTheSite) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     visited.push_back(QApplication::focusWidget());
   }
-  const std::vector<QWidget*> cycle = {form.Edit2, form.Edit3, form.Edit1, form.Button_Close,
-                                       form.Edit2, form.Edit3};
+  const std::vector<QWidget*> cycle = {form.Edit2,        form.Edit3, form.Edit1,
+                                       form.Button_Close, form.Edit2, form.Edit3};
   EXPECT_EQ(visited, cycle);
   // Still reachable by the mouse.
   QTest::mouseClick(form.Edit4, Qt::LeftButton, {}, QPoint(4, 4));

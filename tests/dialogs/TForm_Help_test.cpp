@@ -32,8 +32,8 @@ TEST_F(HelpTest, BuiltInTextWithoutFile) {
   EXPECT_FALSE(form.loadedFromFile());
   const QStringList lines = form.RichEdit1->toPlainText().split(QLatin1Char('\n'));
   ASSERT_EQ(lines.size(), 17);
-  EXPECT_EQ(lines[0],
-            QStringLiteral("Программа позволяет работать с таблицами кабелей для прибора ВИРД-50."));
+  EXPECT_EQ(lines[0], QStringLiteral(
+                          "Программа позволяет работать с таблицами кабелей для прибора ВИРД-50."));
   EXPECT_TRUE(lines[2].isEmpty());
   EXPECT_EQ(lines[15], QStringLiteral("Для записи таблицы кабелей в прибор ВИРД-50 сохраните её в "
                                       "файл \"CABLES.TXT\" в корень диска прибора."));
@@ -42,8 +42,9 @@ TEST_F(HelpTest, BuiltInTextWithoutFile) {
 }
 
 TEST_F(HelpTest, FileReplacesBuiltInText) {
-  writeHelp("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Tahoma;}}\\f0 \\'d1\\'ef\\'f0\\'e0\\'e2"
-            "\\'ea\\'e0\\par {\\b F3}\\tab \\u1087?\\par }");
+  writeHelp(
+      "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Tahoma;}}\\f0 \\'d1\\'ef\\'f0\\'e0\\'e2"
+      "\\'ea\\'e0\\par {\\b F3}\\tab \\u1087?\\par }");
   TForm_Help form(dir.path());
   EXPECT_TRUE(form.loadedFromFile());
   EXPECT_EQ(form.RichEdit1->toPlainText(), QStringLiteral("Справка\nF3\tп"));

@@ -70,17 +70,22 @@ TEST_F(MessageBoxApi, AddButtonNumbersCaptionOnlyButtonsFromThree) {
       .AddButton(QStringLiteral("Прервать"), QStringLiteral("Стоп|Прервать копирование"))
       .AddButton(QString(), QString(), 1)
       .AddButton(QStringLiteral("Ноль"), 0);
-  EXPECT_EQ(box.Ask(QStringLiteral("Запись с таким именем в таблице уже есть.\nВведите другое имя."),
-                    QStringLiteral("Внимание"), true, 2),
-            5);
+  EXPECT_EQ(
+      box.Ask(QStringLiteral("Запись с таким именем в таблице уже есть.\nВведите другое имя."),
+              QStringLiteral("Внимание"), true, 2),
+      5);
   const ModalQuestion& q = modal.last().question;
   EXPECT_EQ(modal.last().captions(),
             (Captions{QStringLiteral("Хорошо"), QStringLiteral("Своя"),
                       QStringLiteral("Игнорировать и больше не спрашивать"),
                       QStringLiteral("Прервать"), QStringLiteral("Ноль")}));
   EXPECT_EQ(results(q), (std::vector<int>{3, 9, 5, 6, 0}));
-  EXPECT_EQ(hints(q), (std::vector<QString>{{}, {}, QStringLiteral("Изменяет соответсвующую настройку программы"),
-                                           QStringLiteral("Стоп|Прервать копирование"), {}}));
+  EXPECT_EQ(hints(q),
+            (std::vector<QString>{{},
+                                  {},
+                                  QStringLiteral("Изменяет соответсвующую настройку программы"),
+                                  QStringLiteral("Стоп|Прервать копирование"),
+                                  {}}));
   EXPECT_TRUE(q.wordWrap);
   EXPECT_EQ(q.alignment, 2);
 }
@@ -218,9 +223,9 @@ class MessageBoxWindow : public testing::Test {
 };
 
 TEST_F(MessageBoxWindow, LaysOutButtonsAndTextAsShown) {
-  const std::vector<QString> captions = {QStringLiteral("Хорошо"),
-                                         QStringLiteral("Игнорировать и больше не спрашивать"),
-                                         QStringLiteral("Потом сохраню \n(сохранить состояние и выйти)")};
+  const std::vector<QString> captions = {
+      QStringLiteral("Хорошо"), QStringLiteral("Игнорировать и больше не спрашивать"),
+      QStringLiteral("Потом сохраню \n(сохранить состояние и выйти)")};
   for (const QString& c : captions) box.AddButton(c);
   whenOpen([&](TForm_MessageBox& b) {
     ASSERT_EQ(b.buttonCount(), 3);
@@ -306,8 +311,10 @@ TEST_F(MessageBoxWindow, LeftAlignedUnwrappedText) {
     EXPECT_FALSE(b.label()->text().contains(QLatin1Char('\r')));
     // Two lines and the empty one after the last line break.
     EXPECT_EQ(b.label()->height(),
-              b.label()->fontMetrics().boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0,
-                                                    QStringLiteral("a\nb\n")).height());
+              b.label()
+                  ->fontMetrics()
+                  .boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0, QStringLiteral("a\nb\n"))
+                  .height());
     QTest::keyClick(b.button(0), Qt::Key_Return);
   });
   EXPECT_EQ(box.Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0), 2);
@@ -328,8 +335,9 @@ TEST_F(MessageBoxWindow, LongReportScrollsAndStaysOnTheScreen) {
     EXPECT_LT(view->height(), label->height());
     // Every line is in the label; the view shows its top.
     EXPECT_GE(label->height(),
-              label->fontMetrics().boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::TextExpandTabs,
-                                                label->text()).height());
+              label->fontMetrics()
+                  .boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::TextExpandTabs, label->text())
+                  .height());
     EXPECT_EQ(inClient(label, b).y(), 15);
     EXPECT_EQ(view->geometry().bottom() + 1 + 15, view->parentWidget()->height());
     // The scroll bar does not take the focus from the button.
@@ -355,9 +363,9 @@ TEST_F(MessageBoxWindow, StandardYesNoFocusesNoAndEnterPressesIt) {
     EXPECT_EQ(b.button(1)->text(), QStringLiteral("Нет"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   });
-  EXPECT_EQ(box.AskStandard(QStringLiteral("Продолжить?"), QStringLiteral("Внимание!"), 0x104,
-                            nullptr),
-            7);
+  EXPECT_EQ(
+      box.AskStandard(QStringLiteral("Продолжить?"), QStringLiteral("Внимание!"), 0x104, nullptr),
+      7);
 }
 
 TEST_F(MessageBoxWindow, EscapeFromTheFocusedButtonGivesTwo) {
@@ -365,9 +373,9 @@ TEST_F(MessageBoxWindow, EscapeFromTheFocusedButtonGivesTwo) {
     ASSERT_EQ(QApplication::focusWidget(), b.button(1));
     QTest::keyClick(b.button(1), Qt::Key_Escape);
   });
-  EXPECT_EQ(box.AskStandard(QStringLiteral("Продолжить?"), QStringLiteral("Внимание!"), 0x104,
-                            nullptr),
-            2);
+  EXPECT_EQ(
+      box.AskStandard(QStringLiteral("Продолжить?"), QStringLiteral("Внимание!"), 0x104, nullptr),
+      2);
 }
 
 TEST_F(MessageBoxWindow, AskAfterStandardFocusesFirstAndSpacePressesIt) {
@@ -443,8 +451,8 @@ TEST_F(MessageBoxWindow, ShownAtTheAnchorThenCentredOverTheMainWindow) {
   anchor->setGeometry(0, 0, 10, 10);
   QTest::qWait(20);
   whenOpen([&](TForm_MessageBox& b) {
-    EXPECT_TRUE(screen.contains(b.frameGeometry())) << b.frameGeometry().x() << ","
-                                                    << b.frameGeometry().y();
+    EXPECT_TRUE(screen.contains(b.frameGeometry()))
+        << b.frameGeometry().x() << "," << b.frameGeometry().y();
     QTest::keyClick(&b, Qt::Key_Escape);
   });
   box.AskStandard(QStringLiteral("x"), QStringLiteral("y"), 0x104, anchor);
@@ -453,8 +461,12 @@ TEST_F(MessageBoxWindow, ShownAtTheAnchorThenCentredOverTheMainWindow) {
 TEST_F(MessageBoxWindow, RealSeamShowsTheWindow) {
   // Without a scripted seam the questions reach the real window.
   whenOpen([](TForm_MessageBox& b) { QTest::mouseClick(b.button(0), Qt::LeftButton); });
-  EXPECT_EQ(CModal::current().messageBox(ModalQuestion{QStringLiteral("t"), QStringLiteral("x"),
-                                                       true, 2, {{QStringLiteral("A"), {}, 12}}, 0,
+  EXPECT_EQ(CModal::current().messageBox(ModalQuestion{QStringLiteral("t"),
+                                                       QStringLiteral("x"),
+                                                       true,
+                                                       2,
+                                                       {{QStringLiteral("A"), {}, 12}},
+                                                       0,
                                                        nullptr}),
             12);
 }

@@ -48,7 +48,7 @@ TEST(ActionComposer, DeleteSelectedRemovesHighestFirstAndUndoRestoresOrder) {
 
 TEST(ActionComposer, DeleteWithNothingSelectedChangesNothing) {
   SListCables table = tableOf("ABC");
-  EXPECT_TRUE(deleteSelected(table, selection("...")) ->isEmpty());
+  EXPECT_TRUE(deleteSelected(table, selection("..."))->isEmpty());
   EXPECT_TRUE(deleteSelected(table, {})->isEmpty());
   // Entries past the last row are no rows.
   EXPECT_TRUE(deleteSelected(table, selection("...xx"))->isEmpty());
@@ -59,15 +59,13 @@ TEST(ActionComposer, DeleteWithNothingSelectedChangesNothing) {
 struct MoveCase {
   bool up;
   std::string sel;
-  std::string order;    // after the move
+  std::string order;  // after the move
   std::string selAfter;
   int steps;
   std::string description;
 };
 
-void PrintTo(const MoveCase& c, std::ostream* os) {
-  *os << (c.up ? "up " : "down ") << c.sel;
-}
+void PrintTo(const MoveCase& c, std::ostream* os) { *os << (c.up ? "up " : "down ") << c.sel; }
 
 class ActionComposerMove : public ::testing::TestWithParam<MoveCase> {};
 
@@ -94,20 +92,19 @@ TEST_P(ActionComposerMove, MovesRowsWithTheirSelectionAndUndoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ActionComposerMove,
-    ::testing::Values(
-        MoveCase{true, "xx...", "ABCDE", "xx...", 0, ""},
-        MoveCase{true, ".....", "ABCDE", ".....", 0, ""},
-        MoveCase{true, "....x", "ABCED", "...x.", 1, "Перемещение записи №5 вверх"},
-        MoveCase{true, ".x.x.", "BADCE", "x.x..", 2, "Перемещение вверх 2 записей"},
-        MoveCase{true, ".xx..", "BCADE", "xx...", 2, "Перемещение вверх 2 записей"},
-        MoveCase{true, "x.xx.", "ACDBE", "xxx..", 2, "Перемещение вверх 2 записей"},
-        MoveCase{true, "x", "ABCDE", "x....", 0, ""},
-        MoveCase{true, "....xx", "ABCED", "...x.", 1, "Перемещение записи №5 вверх"},
-        MoveCase{false, "...xx", "ABCDE", "...xx", 0, ""},
-        MoveCase{false, "x....", "BACDE", ".x...", 1, "Перемещение записи №1 вниз"},
-        MoveCase{false, "x.x.x", "BADCE", ".x.xx", 2, "Перемещение вниз 2 записей"},
-        MoveCase{false, "xx...", "CABDE", ".xx..", 2, "Перемещение вниз 2 записей"},
-        MoveCase{false, "x", "BACDE", ".x...", 1, "Перемещение записи №1 вниз"}));
+    ::testing::Values(MoveCase{true, "xx...", "ABCDE", "xx...", 0, ""},
+                      MoveCase{true, ".....", "ABCDE", ".....", 0, ""},
+                      MoveCase{true, "....x", "ABCED", "...x.", 1, "Перемещение записи №5 вверх"},
+                      MoveCase{true, ".x.x.", "BADCE", "x.x..", 2, "Перемещение вверх 2 записей"},
+                      MoveCase{true, ".xx..", "BCADE", "xx...", 2, "Перемещение вверх 2 записей"},
+                      MoveCase{true, "x.xx.", "ACDBE", "xxx..", 2, "Перемещение вверх 2 записей"},
+                      MoveCase{true, "x", "ABCDE", "x....", 0, ""},
+                      MoveCase{true, "....xx", "ABCED", "...x.", 1, "Перемещение записи №5 вверх"},
+                      MoveCase{false, "...xx", "ABCDE", "...xx", 0, ""},
+                      MoveCase{false, "x....", "BACDE", ".x...", 1, "Перемещение записи №1 вниз"},
+                      MoveCase{false, "x.x.x", "BADCE", ".x.xx", 2, "Перемещение вниз 2 записей"},
+                      MoveCase{false, "xx...", "CABDE", ".xx..", 2, "Перемещение вниз 2 записей"},
+                      MoveCase{false, "x", "BACDE", ".x...", 1, "Перемещение записи №1 вниз"}));
 
 TEST(ActionComposer, MovePredicates) {
   struct Row {
@@ -115,10 +112,9 @@ TEST(ActionComposer, MovePredicates) {
     bool up, down;
   };
   const std::vector<Row> rows = {
-      {"", false, false},    {".", false, false},   {"x", false, false},
-      {"xx", false, false},  {"x.", false, true},   {".x", true, false},
-      {"x.x", true, true},   {".xx.", true, true},  {"xx..", false, true},
-      {"..xx", true, false},
+      {"", false, false},    {".", false, false},   {"x", false, false}, {"xx", false, false},
+      {"x.", false, true},   {".x", true, false},   {"x.x", true, true}, {".xx.", true, true},
+      {"xx..", false, true}, {"..xx", true, false},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(canMoveUp(selection(r.sel)), r.up) << r.sel;

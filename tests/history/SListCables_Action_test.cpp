@@ -100,12 +100,15 @@ TEST_P(ActionPrimitiveFails, ReturnsFalseAndLeavesTheTableAlone) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ActionPrimitiveFails,
     ::testing::Values(
-        FailCase{"add undo past end", "AB", false,
-                 [](SListCables& t) { return SListCables_Action_Add(2, namedRecord("X")).undo(t); }},
-        FailCase{"add undo negative", "AB", false,
-                 [](SListCables& t) { return SListCables_Action_Add(-1, namedRecord("X")).undo(t); }},
-        FailCase{"add redo full", "", true,
-                 [](SListCables& t) { return SListCables_Action_Add(0, namedRecord("X")).redo(t); }},
+        FailCase{
+            "add undo past end", "AB", false,
+            [](SListCables& t) { return SListCables_Action_Add(2, namedRecord("X")).undo(t); }},
+        FailCase{
+            "add undo negative", "AB", false,
+            [](SListCables& t) { return SListCables_Action_Add(-1, namedRecord("X")).undo(t); }},
+        FailCase{
+            "add redo full", "", true,
+            [](SListCables& t) { return SListCables_Action_Add(0, namedRecord("X")).redo(t); }},
         FailCase{"delete undo full", "", true,
                  [](SListCables& t) { return SListCables_Action_Delete(t, 3).undo(t); }},
         FailCase{"delete redo past end", "AB", false,
@@ -116,7 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
                    return e.undo(t);
                  }},
         FailCase{"edit redo negative", "AB", false,
-                 [](SListCables& t) { return SListCables_Action_Edit(t, namedRecord("X"), -1).redo(t); }},
+                 [](SListCables& t) {
+                   return SListCables_Action_Edit(t, namedRecord("X"), -1).redo(t);
+                 }},
         FailCase{"move to past end", "AB", false,
                  [](SListCables& t) { return SListCables_Action_Move(1, 2).undo(t); }},
         FailCase{"move from negative", "AB", false,
@@ -157,8 +162,10 @@ TEST(ActionPrimitiveText, SingleSteps) {
   EXPECT_EQ(SListCables_Action_Move(3, 2).description(), "Перемещение записи №4 вверх");
   EXPECT_EQ(SListCables_Action_Move(2, 3).description(), "Перемещение записи №3 вниз");
   EXPECT_EQ(SListCables_Action_Move(2, 2).description(), "Перемещение записи №3");
-  EXPECT_EQ(SListCables_Action_Move(30, 5).description(), "Перемещение записи №31 вверх на 25 позиций");
-  EXPECT_EQ(SListCables_Action_Move(0, 21).description(), "Перемещение записи №1 вниз на 21 позицию");
+  EXPECT_EQ(SListCables_Action_Move(30, 5).description(),
+            "Перемещение записи №31 вверх на 25 позиций");
+  EXPECT_EQ(SListCables_Action_Move(0, 21).description(),
+            "Перемещение записи №1 вниз на 21 позицию");
 }
 
 // The name is read when the text is asked for, and a name that fills all 16
@@ -177,15 +184,40 @@ TEST(ActionPrimitiveText, PluralOfTheDistance) {
     const char* suffix;  // "" when no distance is shown
   };
   const std::vector<Row> rows = {
-      {1, ""},           {2, " на 2 позиции"},   {3, " на 3 позиции"},   {4, " на 4 позиции"},
-      {5, " на 5 позиций"}, {6, " на 6 позиций"},  {7, " на 7 позиций"},   {8, " на 8 позиций"},
-      {9, " на 9 позиций"}, {10, " на 10 позиций"}, {11, " на 11 позиций"}, {12, " на 12 позиций"},
-      {13, " на 13 позиций"}, {14, " на 14 позиций"}, {15, " на 15 позиций"}, {16, " на 16 позиций"},
-      {17, " на 17 позиций"}, {18, " на 18 позиций"}, {19, " на 19 позиций"}, {20, " на 20 позиции"},
-      {21, " на 21 позицию"}, {22, " на 22 позиции"}, {23, " на 23 позиции"}, {24, " на 24 позиции"},
-      {25, " на 25 позиций"}, {26, " на 26 позиций"}, {27, " на 27 позиций"}, {28, " на 28 позиций"},
-      {29, " на 29 позиций"}, {30, " на 30 позиции"}, {101, " на 101 позицию"},
-      {111, " на 111 позиций"}, {112, " на 112 позиций"}, {122, " на 122 позиции"},
+      {1, ""},
+      {2, " на 2 позиции"},
+      {3, " на 3 позиции"},
+      {4, " на 4 позиции"},
+      {5, " на 5 позиций"},
+      {6, " на 6 позиций"},
+      {7, " на 7 позиций"},
+      {8, " на 8 позиций"},
+      {9, " на 9 позиций"},
+      {10, " на 10 позиций"},
+      {11, " на 11 позиций"},
+      {12, " на 12 позиций"},
+      {13, " на 13 позиций"},
+      {14, " на 14 позиций"},
+      {15, " на 15 позиций"},
+      {16, " на 16 позиций"},
+      {17, " на 17 позиций"},
+      {18, " на 18 позиций"},
+      {19, " на 19 позиций"},
+      {20, " на 20 позиции"},
+      {21, " на 21 позицию"},
+      {22, " на 22 позиции"},
+      {23, " на 23 позиции"},
+      {24, " на 24 позиции"},
+      {25, " на 25 позиций"},
+      {26, " на 26 позиций"},
+      {27, " на 27 позиций"},
+      {28, " на 28 позиций"},
+      {29, " на 29 позиций"},
+      {30, " на 30 позиции"},
+      {101, " на 101 позицию"},
+      {111, " на 111 позиций"},
+      {112, " на 112 позиций"},
+      {122, " на 122 позиции"},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(SListCables_Action_Move(0, r.d).description(),
@@ -262,7 +294,8 @@ TEST(Action, OrderOfStepsAndOfDestruction) {
 TEST(Action, FailingStepLeavesTheTableAsItWas) {
   SListCables table = tableOf("ABC");
   SListCables_Action action;
-  action.append(std::make_unique<SListCables_Action_Move>(5, 6))  // out of range
+  action
+      .append(std::make_unique<SListCables_Action_Move>(5, 6))  // out of range
       .append(std::make_unique<SListCables_Action_Move>(0, 1));
   table.clearModified();
   EXPECT_FALSE(action.undo(table));  // runs Move(0, 1) first
@@ -272,7 +305,7 @@ TEST(Action, FailingStepLeavesTheTableAsItWas) {
   SListCables_Action deletes;
   deletes.append(std::make_unique<SListCables_Action_Delete>(table, 2))
       .append(std::make_unique<SListCables_Action_Delete>(table, 7));  // out of range
-  EXPECT_FALSE(deletes.redo(table));  // removes row 2 first
+  EXPECT_FALSE(deletes.redo(table));                                   // removes row 2 first
   EXPECT_EQ(order(table), "ABC");
   EXPECT_FALSE(deletes.redo(table));
   EXPECT_EQ(order(table), "ABC");

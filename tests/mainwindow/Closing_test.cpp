@@ -28,7 +28,9 @@ class ClosingTest : public MainWindowTest {
     openTable(0, QStringLiteral("left.txt"), 3, "Left");
     openTable(1, QStringLiteral("right.txt"), 3, "Right");
   }
-  QString autosave(int n) const { return QDir(programDir).filePath(TFormMain::autoSaveFileName(n)); }
+  QString autosave(int n) const {
+    return QDir(programDir).filePath(TFormMain::autoSaveFileName(n));
+  }
   bool settingsStored() { return storedString("Version").has_value(); }
 };
 
@@ -55,10 +57,12 @@ TEST_P(CloseQuestionTest, NamesTheChangedTablesAndCancelKeepsEverything) {
 
   ASSERT_EQ(modal.asked().size(), 1u);
   const auto& q = modal.last();
-  EXPECT_EQ(q.text, QStringLiteral("Имеются несохранённые изменения") + QString::fromUtf8(c.suffix));
+  EXPECT_EQ(q.text,
+            QStringLiteral("Имеются несохранённые изменения") + QString::fromUtf8(c.suffix));
   EXPECT_EQ(q.title, QStringLiteral("Внимание!"));
-  EXPECT_EQ(q.captions(), (std::vector<QString>{QStringLiteral("Сохранить"), QStringLiteral("Забыть"),
-                                                kKeep, QStringLiteral("Отмена")}));
+  EXPECT_EQ(q.captions(),
+            (std::vector<QString>{QStringLiteral("Сохранить"), QStringLiteral("Забыть"), kKeep,
+                                  QStringLiteral("Отмена")}));
   ASSERT_EQ(q.question.buttons.size(), 4u);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(q.question.buttons[i].result, 3 + i);
   EXPECT_EQ(q.question.flags, 0u);
@@ -76,7 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(QuestionCase{"LeftOnly_Cancel", true, false, Cancel, " в таблице 1"},
                       QuestionCase{"RightOnly_Escape", false, true, Cancelled, " в таблице 2"},
                       QuestionCase{"Both_Cancel", true, true, Cancel, " в обеих таблицах"}),
-    [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<QuestionCase>& info) {
+      return std::string(info.param.label);
+    });
 
 TEST_F(ClosingTest, NoChangesAsksNothingAndStoresTheSettings) {
   showWindow();
@@ -155,7 +161,8 @@ TEST_F(ClosingTest, AnUnwritableProgramFolderKeepsTheTableInTheUserDataFolder) {
   modal.answerMessageBox(KeepForLater);
   ASSERT_TRUE(window->close());
 
-  const QString kept = QDir(TFormMain::autoSaveFallbackDir()).filePath(QStringLiteral("autosave1.txt"));
+  const QString kept =
+      QDir(TFormMain::autoSaveFallbackDir()).filePath(QStringLiteral("autosave1.txt"));
   EXPECT_TRUE(kept.startsWith(file(QStringLiteral("data")))) << kept.toStdString();
   EXPECT_TRUE(QFileInfo::exists(kept));
   EXPECT_EQ(storedString("AutoSave1"), kept);

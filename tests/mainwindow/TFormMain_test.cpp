@@ -125,18 +125,20 @@ TEST_P(PaneKeyTest, KeyActsOnTheActivePaneOnly) {
   for (int i = 0; i < pane(1).table().getCount(); ++i) names.push_back(recordName(pane(1), i));
   EXPECT_EQ(names, c.rightAfter);
   ASSERT_EQ(pane(0).table().getCount(), 3);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(recordName(pane(0), i), QStringLiteral("Cable %1").arg(i + 1));
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(recordName(pane(0), i), QStringLiteral("Cable %1").arg(i + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, PaneKeyTest,
-    ::testing::Values(
-        PaneKeyCase{"S_moves_down", Qt::Key_S, {"Cable 1", "Cable 3", "Cable 2"}},
-        PaneKeyCase{"W_moves_up", Qt::Key_W, {"Cable 2", "Cable 1", "Cable 3"}},
-        PaneKeyCase{"F8_deletes", Qt::Key_F8, {"Cable 1", "Cable 3"}},
-        // Not bound until the editor exists: nothing happens.
-        PaneKeyCase{"F4_not_bound", Qt::Key_F4, {"Cable 1", "Cable 2", "Cable 3"}}),
-    [](const ::testing::TestParamInfo<PaneKeyCase>& info) { return std::string(info.param.label); });
+    ::testing::Values(PaneKeyCase{"S_moves_down", Qt::Key_S, {"Cable 1", "Cable 3", "Cable 2"}},
+                      PaneKeyCase{"W_moves_up", Qt::Key_W, {"Cable 2", "Cable 1", "Cable 3"}},
+                      PaneKeyCase{"F8_deletes", Qt::Key_F8, {"Cable 1", "Cable 3"}},
+                      // Not bound until the editor exists: nothing happens.
+                      PaneKeyCase{"F4_not_bound", Qt::Key_F4, {"Cable 1", "Cable 2", "Cable 3"}}),
+    [](const ::testing::TestParamInfo<PaneKeyCase>& info) {
+      return std::string(info.param.label);
+    });
 
 // Ctrl+Z and Ctrl+Y reach the active pane's history whether the focus is in that pane
 // (the pane's own shortcut) or nowhere in particular (the window's key handler).
@@ -200,7 +202,8 @@ TEST_P(FontStepTest, CtrlNumPlusMinusStepsWithinLimits) {
   if (c.expected != c.start) {
     EXPECT_EQ(programSettings().FontSize, c.expected);
     for (QAction* item : window->FontSizeItems)
-      EXPECT_EQ(item->isChecked(), item->data().toInt() == c.expected) << item->text().toStdString();
+      EXPECT_EQ(item->isChecked(), item->data().toInt() == c.expected)
+          << item->text().toStdString();
   } else {
     EXPECT_EQ(programSettings().FontSize, 0);
   }
@@ -285,16 +288,15 @@ TEST_P(SplitRuleTest, LeftWidthFollowsTheRatioWithinTheMinimums) {
   EXPECT_EQ(TFormMain::splitLeftWidth(c.w, c.k, 200, 200), c.left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, SplitRuleTest,
-    ::testing::Values(SplitCase{900, 1.0, 450}, SplitCase{901, 1.0, 450},
-                      SplitCase{900, 2.0, 300}, SplitCase{1000, 0.5, 666},
-                      SplitCase{500, 9.0, 201},   // the left minimum + 1
-                      SplitCase{500, 0.1, 299},   // the right minimum + 1
-                      SplitCase{401, 1.0, 200},   // narrow: w - 201 wins
-                      SplitCase{380, 1.0, 179},
-                      SplitCase{900, 0.0, 450},   // no ratio yet: even split
-                      SplitCase{900, -1.0, 450}));
+INSTANTIATE_TEST_SUITE_P(Rules, SplitRuleTest,
+                         ::testing::Values(SplitCase{900, 1.0, 450}, SplitCase{901, 1.0, 450},
+                                           SplitCase{900, 2.0, 300}, SplitCase{1000, 0.5, 666},
+                                           SplitCase{500, 9.0, 201},  // the left minimum + 1
+                                           SplitCase{500, 0.1, 299},  // the right minimum + 1
+                                           SplitCase{401, 1.0, 200},  // narrow: w - 201 wins
+                                           SplitCase{380, 1.0, 179},
+                                           SplitCase{900, 0.0, 450},  // no ratio yet: even split
+                                           SplitCase{900, -1.0, 450}));
 
 TEST_F(TFormMainTest, ResizingKeepsTheRatioThatTheSplitterSet) {
   showActive();
@@ -311,7 +313,8 @@ TEST_F(TFormMainTest, ResizingKeepsTheRatioThatTheSplitterSet) {
   const QPoint start(1, h->height() / 2);
   QTest::mousePress(h, Qt::LeftButton, Qt::NoModifier, start);
   QTest::mouseMove(h, start + QPoint(target - pane(0).width(), 0));
-  QTest::mouseRelease(h, Qt::LeftButton, Qt::NoModifier, start + QPoint(target - pane(0).width(), 0));
+  QTest::mouseRelease(h, Qt::LeftButton, Qt::NoModifier,
+                      start + QPoint(target - pane(0).width(), 0));
   QCoreApplication::processEvents();
   ASSERT_NEAR(pane(0).width(), target, 2);
   const double ratio = double(pane(1).width()) / pane(0).width();
@@ -340,9 +343,10 @@ TEST_F(TFormMainTest, SettingsItemsToggleTheSettingsAndTheirMarks) {
     QAction* action;
     bool CProgramSettings::*field;
   };
-  for (const Item& item : {Item{window->ActionSettingsAllowSameNames, &CProgramSettings::AllowSameNames},
-                           Item{window->ActionSettingsMarkSameNames, &CProgramSettings::MarkSameNames},
-                           Item{window->ActionSettingsMarkSameCables, &CProgramSettings::MarkSameCables}}) {
+  for (const Item& item :
+       {Item{window->ActionSettingsAllowSameNames, &CProgramSettings::AllowSameNames},
+        Item{window->ActionSettingsMarkSameNames, &CProgramSettings::MarkSameNames},
+        Item{window->ActionSettingsMarkSameCables, &CProgramSettings::MarkSameCables}}) {
     const bool before = programSettings().*item.field;
     EXPECT_EQ(item.action->isChecked(), before);
     item.action->trigger();
@@ -390,11 +394,21 @@ TEST_P(RepaintTest, ListsThatDependOnAChangeAreRepainted) {
   for (int i = 0; i < 2; ++i) pane(i).ListBox->viewport()->installEventFilter(&counters[i]);
 
   switch (c.trigger) {
-    case Trigger::DeleteInLeft: deleteRow(0, 0); break;
-    case Trigger::UndoInRight: pane(1).Action_UndoExecute(); break;
-    case Trigger::MarkSameNames: window->ActionSettingsMarkSameNames->trigger(); break;
-    case Trigger::MarkSameCables: window->ActionSettingsMarkSameCables->trigger(); break;
-    case Trigger::AllowSameNames: window->ActionSettingsAllowSameNames->trigger(); break;
+    case Trigger::DeleteInLeft:
+      deleteRow(0, 0);
+      break;
+    case Trigger::UndoInRight:
+      pane(1).Action_UndoExecute();
+      break;
+    case Trigger::MarkSameNames:
+      window->ActionSettingsMarkSameNames->trigger();
+      break;
+    case Trigger::MarkSameCables:
+      window->ActionSettingsMarkSameCables->trigger();
+      break;
+    case Trigger::AllowSameNames:
+      window->ActionSettingsAllowSameNames->trigger();
+      break;
   }
   QTest::qWait(50);
   EXPECT_EQ(counters[0].paints > 0, c.leftRepainted);
@@ -409,7 +423,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RepaintCase{"MarkSameNames", Trigger::MarkSameNames, true, true},
                       RepaintCase{"MarkSameCables", Trigger::MarkSameCables, true, true},
                       RepaintCase{"AllowSameNames", Trigger::AllowSameNames, false, false}),
-    [](const ::testing::TestParamInfo<RepaintCase>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<RepaintCase>& info) {
+      return std::string(info.param.label);
+    });
 
 TEST_F(TFormMainTest, StatusBarShowsTheLongPartOfTheHintUnderTheMouse) {
   showActive();
@@ -433,6 +449,7 @@ TEST_F(TFormMainTest, HelpMenuShowsTheAboutAndHelpWindowsModally) {
       static_cast<QDialog*>(modal)->reject();
     });
     item->trigger();
-    EXPECT_EQ(shown, QString::fromLatin1(item == window->ActionAbout ? "TForm_About" : "TForm_Help"));
+    EXPECT_EQ(shown,
+              QString::fromLatin1(item == window->ActionAbout ? "TForm_About" : "TForm_Help"));
   }
 }

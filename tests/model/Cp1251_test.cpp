@@ -130,21 +130,31 @@ TEST_P(Cp1251Malformed, BecomesQuestionMarks) {
 // One '?' per maximal invalid subsequence; the text after it survives.
 INSTANTIATE_TEST_SUITE_P(
     Utf8, Cp1251Malformed,
-    ::testing::Values(MalformedCase{"stray continuation", "A\x80" "B", "A?B"},
+    ::testing::Values(MalformedCase{"stray continuation",
+                                    "A\x80"
+                                    "B",
+                                    "A?B"},
                       MalformedCase{"overlong slash", "\xC0\xAF", "??"},
                       MalformedCase{"overlong three bytes", "\xE0\x80\xAF", "???"},
                       MalformedCase{"surrogate", "\xED\xA0\x80", "???"},
                       MalformedCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", "????"},
                       MalformedCase{"truncated at end", "A\xD0", "A?"},
-                      MalformedCase{"truncated before ASCII", "\xE2\x82" "A", "?A"},
+                      MalformedCase{"truncated before ASCII",
+                                    "\xE2\x82"
+                                    "A",
+                                    "?A"},
                       MalformedCase{"invalid lead", "\xFF\xFE", "??"},
                       MalformedCase{"NUL kept", std::string("A\0B", 3), std::string("A\0B", 3)},
-                      MalformedCase{"Cyrillic", "\xD0\x9A\xD0\xB0\xD0\xB1\xD0\xB5\xD0\xBB\xD1\x8C \xD1\x91\xC2\xB0",
-                                    "\xCA\xE0\xE1\xE5\xEB\xFC \xB8\xB0"}));
+                      MalformedCase{
+                          "Cyrillic",
+                          "\xD0\x9A\xD0\xB0\xD0\xB1\xD0\xB5\xD0\xBB\xD1\x8C \xD1\x91\xC2\xB0",
+                          "\xCA\xE0\xE1\xE5\xEB\xFC \xB8\xB0"}));
 
 TEST(Cp1251, UnheldCharacterBecomesUnderscoreInAName) {
   // A☺B: the smiley has no Windows-1251 byte.
-  const std::string bytes = utf8ToCp1251("A\xE2\x98\xBA" "B");
+  const std::string bytes = utf8ToCp1251(
+      "A\xE2\x98\xBA"
+      "B");
   EXPECT_EQ("A?B", bytes);
   char name[SCable::kNameSize];
   EXPECT_FALSE(SCable::sanitizeName(name, bytes.c_str()));

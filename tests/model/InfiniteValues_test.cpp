@@ -23,7 +23,8 @@ TEST(InfiniteValues, SurviveSaveAndLoad) {
       {"Big\t1e39", "Big\t1e+39"},
       {"Neg\t-1e39", "Neg\t-1e+39"},
       {"R\t1.5\tCu\t1e45\t1.0000", "R\t1.5\tCu\t1e+39\t1.0000"},
-      {"Own\t1.5\tAl AM*(1e50\t-1e40)\t87.4\t1.0200", "Own\t1.5\tAl AM*(1e+39\t-1e+39)\t87.4\t1.0200"},
+      {"Own\t1.5\tAl AM*(1e50\t-1e40)\t87.4\t1.0200",
+       "Own\t1.5\tAl AM*(1e+39\t-1e+39)\t87.4\t1.0200"},
   };
   TempDir dir;
   for (const Case& c : cases) {

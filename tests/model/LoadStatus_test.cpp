@@ -13,14 +13,21 @@ TEST(StatusName, FirstMatchingBitInOrder) {
     const char* name;
   };
   const std::vector<Case> cases = {
-      {0x200, "LSF_ERROR"},          {0x600, "LSF_ERROR"},  // 0x200 wins over 0x400
-      {0x400, "LSF_ERROR_ID"},       {0x500, "LSF_ERROR_ID"},
-      {0x100, "LSF_ERROR_VERSION"},  {0x900, "LSF_ERROR_VERSION"},
-      {0x800, "LSF_DISK_IS_FULL"},   {0x1800, "LSF_DISK_IS_FULL"},
-      {0x1000, "LSF_CAN_NOT_OPEN"},  {0x2000, "LSF_BUFFER_IS_FULL"},
+      {0x200, "LSF_ERROR"},
+      {0x600, "LSF_ERROR"},  // 0x200 wins over 0x400
+      {0x400, "LSF_ERROR_ID"},
+      {0x500, "LSF_ERROR_ID"},
+      {0x100, "LSF_ERROR_VERSION"},
+      {0x900, "LSF_ERROR_VERSION"},
+      {0x800, "LSF_DISK_IS_FULL"},
+      {0x1800, "LSF_DISK_IS_FULL"},
+      {0x1000, "LSF_CAN_NOT_OPEN"},
+      {0x2000, "LSF_BUFFER_IS_FULL"},
       {0x4000, "LSF_DATA_IS_NOT_CORRECT"},
-      {0x8000, "LSF_UNKNOWN"},       {0x10000, "LSF_UNKNOWN"},
-      {0x2000000, "LSF_UNKNOWN"},    {0x17, "LSF_UNKNOWN"},
+      {0x8000, "LSF_UNKNOWN"},
+      {0x10000, "LSF_UNKNOWN"},
+      {0x2000000, "LSF_UNKNOWN"},
+      {0x17, "LSF_UNKNOWN"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.status);

@@ -53,10 +53,10 @@ TEST_P(FindMaterial, ExactWholeName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, FindMaterial,
-                         ::testing::Values(FindCase{"Cu M1E", 2}, FindCase{"Cu", 0}, FindCase{"Al AT", 7},
-                                           FindCase{"cu", -1}, FindCase{"Cu M1", -1},
-                                           FindCase{"Cu M1E ", -1}, FindCase{"", -1},
-                                           FindCase{nullptr, -1}));
+                         ::testing::Values(FindCase{"Cu M1E", 2}, FindCase{"Cu", 0},
+                                           FindCase{"Al AT", 7}, FindCase{"cu", -1},
+                                           FindCase{"Cu M1", -1}, FindCase{"Cu M1E ", -1},
+                                           FindCase{"", -1}, FindCase{nullptr, -1}));
 
 // The generic metals come from the settable record, not from the catalogue.
 class GenericMetalsTest : public ::testing::Test {

@@ -99,12 +99,9 @@ TEST_F(ReadLineBuffer, LineEndsAroundTheBufferBoundary) {
     std::string bytes;
   };
   const std::vector<End> ends = {
-      {"CR LF", "\r\n"},
-      {"lone CR", "\rZ"},
-      {"CR CR", "\r\r"},
-      {"NUL", std::string("\0", 1)},
-      {"bare LF", "\n"},
-      {"CR at the end of the file", "\r"},
+      {"CR LF", "\r\n"}, {"lone CR", "\rZ"},
+      {"CR CR", "\r\r"}, {"NUL", std::string("\0", 1)},
+      {"bare LF", "\n"}, {"CR at the end of the file", "\r"},
   };
   // Line ends at the last bytes of the first and of the second buffer, and
   // lines of 126 to 131 characters that end there.
@@ -147,7 +144,8 @@ TEST_F(ReadLineBuffer, RandomFiles) {
   // Few distinct bytes so that line ends, doubled CRs, NULs and bare LFs meet
   // the buffer boundaries in every combination; several line buffer sizes.
   std::mt19937 rng(4096);
-  const char alphabet[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', '\r', '\r', '\n', '\0', '\t', '\xB0'};
+  const char alphabet[] = {'a', 'b',  'c',  'd',  'e',  'f',  'g',
+                           'h', '\r', '\r', '\n', '\0', '\t', '\xB0'};
   for (int round = 0; round < 300; ++round) {
     const std::size_t length = rng() % (3 * kBuffer);
     std::string bytes;

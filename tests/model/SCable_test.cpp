@@ -35,7 +35,8 @@ TEST(SCableLayout, ConstructionClearsEveryByteIncludingPadding) {
 
   unsigned char expected[sizeof(SCable)] = {};
   const float noTC = -1000.0f;
-  std::memcpy(expected + offsetof(SCable, material) + offsetof(SMaterial, tcOverride), &noTC, sizeof noTC);
+  std::memcpy(expected + offsetof(SCable, material) + offsetof(SMaterial, tcOverride), &noTC,
+              sizeof noTC);
   EXPECT_EQ(0, std::memcmp(storage, expected, sizeof storage));
 
   // reset() on a dirtied record gives the same bytes again.
@@ -110,14 +111,15 @@ TEST_P(SCableTwist, Coding) {
   EXPECT_EQ(GetParam().code, c.twistCode) << GetParam().tf;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, SCableTwist,
-    ::testing::Values(TwistCase{1.0f, 0}, TwistCase{1.05f, 5000}, TwistCase{1.2345f, 23450},
-                      TwistCase{0.9f, 0}, TwistCase{2.0f, 65535}, TwistCase{1.65535f, 65535},
-                      TwistCase{1.000004f, 0}, TwistCase{1.000005f, 1}, TwistCase{-5.0f, 0},
-                      TwistCase{std::numeric_limits<float>::infinity(), 65535},
-                      TwistCase{-std::numeric_limits<float>::infinity(), 0},
-                      TwistCase{std::numeric_limits<float>::quiet_NaN(), 0}));
+INSTANTIATE_TEST_SUITE_P(Values, SCableTwist,
+                         ::testing::Values(TwistCase{1.0f, 0}, TwistCase{1.05f, 5000},
+                                           TwistCase{1.2345f, 23450}, TwistCase{0.9f, 0},
+                                           TwistCase{2.0f, 65535}, TwistCase{1.65535f, 65535},
+                                           TwistCase{1.000004f, 0}, TwistCase{1.000005f, 1},
+                                           TwistCase{-5.0f, 0},
+                                           TwistCase{std::numeric_limits<float>::infinity(), 65535},
+                                           TwistCase{-std::numeric_limits<float>::infinity(), 0},
+                                           TwistCase{std::numeric_limits<float>::quiet_NaN(), 0}));
 
 TEST(SCableTwist, CodeReadsBack) {
   SCable c;
@@ -189,11 +191,9 @@ TEST(SCableResistance, DefaultResistanceKeepsNameAndKU) {
 TEST(SCableResistance, AnyDeviationIsNotDefault) {
   std::vector<void (*)(SCable&)> changes = {
       [](SCable& c) { c.setS(1.0f); },  // the same R, stored as S
-      [](SCable& c) { c.twistCode = 1; },
-      [](SCable& c) { c.material.reset(2); },
+      [](SCable& c) { c.twistCode = 1; },       [](SCable& c) { c.material.reset(2); },
       [](SCable& c) { c.material.freezeRu(); },  // own value equal to the catalogue
-      [](SCable& c) { c.material.freezeTC(); },
-      [](SCable& c) { c.setR(0.0175f); },
+      [](SCable& c) { c.material.freezeTC(); }, [](SCable& c) { c.setR(0.0175f); },
   };
   for (std::size_t i = 0; i < changes.size(); ++i) {
     SCable c;
@@ -233,13 +233,10 @@ TEST(SCableEquals, EveryStoredValueCounts) {
   base.setKU(1.5f);
   base.setR(0.01748f);
   std::vector<void (*)(SCable&)> changes = {
-      [](SCable& c) { c.name[1] = 'C'; },
-      [](SCable& c) { c.setKU(1.5001f); },
+      [](SCable& c) { c.name[1] = 'C'; },       [](SCable& c) { c.setKU(1.5001f); },
       [](SCable& c) { c.setS(c.getS()); },  // equivalent S is a different record
-      [](SCable& c) { c.twistCode = 1; },
-      [](SCable& c) { c.material.reset(2); },
-      [](SCable& c) { c.material.freezeRu(); },
-      [](SCable& c) { c.material.freezeTC(); },
+      [](SCable& c) { c.twistCode = 1; },       [](SCable& c) { c.material.reset(2); },
+      [](SCable& c) { c.material.freezeRu(); }, [](SCable& c) { c.material.freezeTC(); },
   };
   for (std::size_t i = 0; i < changes.size(); ++i) {
     SCable c = base;
@@ -345,10 +342,12 @@ TEST(SCableNames, CharacterSet) {
   EXPECT_EQ(149, valid);
 
   const std::string good = std::string("AZaz09 %()*+,-./:;<=>[\\]_") + "\xC0\xFF\xA8\xB8\xB0\xB1";
-  for (char ch : good) EXPECT_TRUE(SCable::isValidNameChar(ch)) << int(static_cast<unsigned char>(ch));
+  for (char ch : good)
+    EXPECT_TRUE(SCable::isValidNameChar(ch)) << int(static_cast<unsigned char>(ch));
   const std::string bad = std::string("\t\n!\"#$&'?@^`{|}~\x7F", 18) + std::string(1, '\0') +
                           "\xBF\xA7\xA9\xB2\x98\xB9\xA0";
-  for (char ch : bad) EXPECT_FALSE(SCable::isValidNameChar(ch)) << int(static_cast<unsigned char>(ch));
+  for (char ch : bad)
+    EXPECT_FALSE(SCable::isValidNameChar(ch)) << int(static_cast<unsigned char>(ch));
 }
 
 struct CheckNameCase {

@@ -71,15 +71,24 @@ TEST_F(SListCablesTest, EveryChangeSetsModified) {
   };
   const std::vector<Change> changes = {
       {"add", [](SListCables& t) { return t.add(cable("D")); }, {"A", "B", "C", "D"}},
-      {"insert front", [](SListCables& t) { return t.insert(0, cable("D")); }, {"D", "A", "B", "C"}},
-      {"insert middle", [](SListCables& t) { return t.insert(2, cable("D")); }, {"A", "B", "D", "C"}},
+      {"insert front",
+       [](SListCables& t) { return t.insert(0, cable("D")); },
+       {"D", "A", "B", "C"}},
+      {"insert middle",
+       [](SListCables& t) { return t.insert(2, cable("D")); },
+       {"A", "B", "D", "C"}},
       {"insert end", [](SListCables& t) { return t.insert(3, cable("D")); }, {"A", "B", "C", "D"}},
       {"remove", [](SListCables& t) { return t.remove(1); }, {"A", "C"}},
       {"remove last", [](SListCables& t) { return t.remove(2); }, {"A", "B"}},
       {"swap", [](SListCables& t) { return t.swap(0, 2); }, {"C", "B", "A"}},
       {"set", [](SListCables& t) { return t.set(1, cable("D")); }, {"A", "D", "C"}},
       {"replace", [](SListCables& t) { return t.replace(2, cable("D")); }, {"A", "B", "D"}},
-      {"clear", [](SListCables& t) { t.clear(); return true; }, {}},
+      {"clear",
+       [](SListCables& t) {
+         t.clear();
+         return true;
+       },
+       {}},
   };
   for (const Change& c : changes) {
     SListCables t = table;
@@ -105,7 +114,11 @@ TEST_F(SListCablesTest, OutOfRangeChangesNothing) {
       {"swap self", [](SListCables& t) { return t.swap(1, 1); }},
       {"swap out", [](SListCables& t) { return t.swap(0, 3); }},
       {"swap negative", [](SListCables& t) { return t.swap(-1, 0); }},
-      {"get", [](SListCables& t) { SCable c; return t.get(c, 3); }},
+      {"get",
+       [](SListCables& t) {
+         SCable c;
+         return t.get(c, 3);
+       }},
   };
   for (const Refusal& r : refusals) {
     SListCables t = table;
@@ -254,14 +267,15 @@ std::vector<std::string> taken1to9(const std::string& base13) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MakeUniqueName,
-    ::testing::Values(
-        UniqueCase{"template", kCable, {kCable + " 1", kCable + " 2"}, kCable + " 3"},
-        UniqueCase{"bare base is never tried", kCable, {}, kCable + " 1"},
-        UniqueCase{"gap", kCable, {kCable + " 1", kCable + " 3", kCable}, kCable + " 2"},
-        UniqueCase{"15 characters", k15, {}, "ABCDEFGHIJKLM 1"},
-        UniqueCase{"15 characters, 1 to 9 taken", k15, taken1to9("ABCDEFGHIJKLM"), "ABCDEFGHIJKL 10"},
-        UniqueCase{"14 characters", "ABCDEFGHIJKLMN", {}, "ABCDEFGHIJKLM 1"},
-        UniqueCase{"empty", "", {}, " 1"}));
+    ::testing::Values(UniqueCase{"template", kCable, {kCable + " 1", kCable + " 2"}, kCable + " 3"},
+                      UniqueCase{"bare base is never tried", kCable, {}, kCable + " 1"},
+                      UniqueCase{
+                          "gap", kCable, {kCable + " 1", kCable + " 3", kCable}, kCable + " 2"},
+                      UniqueCase{"15 characters", k15, {}, "ABCDEFGHIJKLM 1"},
+                      UniqueCase{"15 characters, 1 to 9 taken", k15, taken1to9("ABCDEFGHIJKLM"),
+                                 "ABCDEFGHIJKL 10"},
+                      UniqueCase{"14 characters", "ABCDEFGHIJKLMN", {}, "ABCDEFGHIJKLM 1"},
+                      UniqueCase{"empty", "", {}, " 1"}));
 
 TEST(SListCables, MakeUniqueNameFromShortBaseGrowsDigits) {
   SListCables table;

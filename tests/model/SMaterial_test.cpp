@@ -112,12 +112,13 @@ TEST_P(SMaterialValid, Ranges) {
 // 0.035f and 0.006f lie just above the double bounds and so are outside.
 INSTANTIATE_TEST_SUITE_P(
     Bounds, SMaterialValid,
-    ::testing::Values(ValidCase{false, 0, false, 0, true}, ValidCase{true, 0.016f, false, 0, true},
-                      ValidCase{true, 0.0349f, false, 0, true}, ValidCase{true, 0.0159f, false, 0, false},
-                      ValidCase{true, 0.035f, false, 0, false}, ValidCase{true, -0.02f, false, 0, false},
-                      ValidCase{false, 0, true, 0.003f, true}, ValidCase{false, 0, true, 0.0059f, true},
-                      ValidCase{false, 0, true, 0.0029f, false}, ValidCase{false, 0, true, 0.006f, false},
-                      ValidCase{true, 0.02f, true, 0.007f, false}, ValidCase{true, 0.02f, true, 0.004f, true}));
+    ::testing::Values(
+        ValidCase{false, 0, false, 0, true}, ValidCase{true, 0.016f, false, 0, true},
+        ValidCase{true, 0.0349f, false, 0, true}, ValidCase{true, 0.0159f, false, 0, false},
+        ValidCase{true, 0.035f, false, 0, false}, ValidCase{true, -0.02f, false, 0, false},
+        ValidCase{false, 0, true, 0.003f, true}, ValidCase{false, 0, true, 0.0059f, true},
+        ValidCase{false, 0, true, 0.0029f, false}, ValidCase{false, 0, true, 0.006f, false},
+        ValidCase{true, 0.02f, true, 0.007f, false}, ValidCase{true, 0.02f, true, 0.004f, true}));
 
 TEST(SMaterial, InvalidIndexIsNotValid) {
   SMaterial m;

@@ -28,7 +28,8 @@ namespace {
 
 const std::string kHead =
     "VIRD Table Of Cables V04\r\n\r\n"
-    "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0" "C)\tOhm/km\tTwist\r\n";
+    "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
+    "C)\tOhm/km\tTwist\r\n";
 
 // Keeps what the writer tells the log, in order: "d:" for dump, plain for message.
 class RecordingLog : public cLog_base {
@@ -144,10 +145,10 @@ TEST_F(SaveTest, LogStepsOfASuccessfulSave) {
   fill();
   ASSERT_EQ(0u, table.saveToFile(path.c_str()));
   const std::vector<std::string> expected = {
-      "STF:", "\t1", "\t2", "\t3", "\t4", "\t5", "\t6", "\t7",
-      "\t7: ", "d:\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200", "\t8", "\t9", "\t10",
-      "\t7: ", "d:TDR only\t1.5", "\t8", "\t9", "\t10",
-      "\t11"};
+      "STF:", "\t1", "\t2",  "\t3",   "\t4",
+      "\t5",  "\t6", "\t7",  "\t7: ", "d:\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200",
+      "\t8",  "\t9", "\t10", "\t7: ", "d:TDR only\t1.5",
+      "\t8",  "\t9", "\t10", "\t11"};
   EXPECT_EQ(expected, log.entries);
 }
 
@@ -193,7 +194,9 @@ TEST_F(SaveTest, SavesThroughASymbolicLink) {
 TEST_F(SaveTest, RoundTripKeepsRecords) {
   table.add(withR(cable("\xCA\xE0\xE1\xE5\xEB\xFC 1", 1.5f), 0, 0.0874f, 1.02f));
   table.add(cable("KU only", 2.25f));
-  for (int m = 0; m < 8; ++m) table.add(withR(cable(("M" + std::to_string(m)).c_str(), 1.4f + 0.1f * m), m, 0.01f * (m + 1), 1.0f + 0.01f * m));
+  for (int m = 0; m < 8; ++m)
+    table.add(withR(cable(("M" + std::to_string(m)).c_str(), 1.4f + 0.1f * m), m, 0.01f * (m + 1),
+                    1.0f + 0.01f * m));
   SCable ownRu = withR(cable("ownRu", 1.5f), 3, 0.05f, 1.0f);
   ownRu.material.setRuOverride(0.0171f);
   table.add(ownRu);
@@ -220,7 +223,8 @@ TEST_F(SaveTest, RoundTripKeepsRecords) {
     EXPECT_NEAR(a.ku, b.ku, 1e-4 * a.ku);
     EXPECT_NEAR(a.rOrS, b.rOrS, 1e-5 * a.rOrS);
     EXPECT_NEAR(a.material.ruOverride, b.material.ruOverride, 1e-5 * a.material.ruOverride);
-    EXPECT_NEAR(a.material.tcOverride, b.material.tcOverride, 1e-5 * std::fabs(a.material.tcOverride));
+    EXPECT_NEAR(a.material.tcOverride, b.material.tcOverride,
+                1e-5 * std::fabs(a.material.tcOverride));
   }
   // What was read once comes back byte for byte, and writes the same file.
   const std::string first = readBytes(path);
@@ -318,12 +322,13 @@ TEST_F(SaveTest, ShortWriteKeepsTheOldFile) {
 
   // The limit falls inside the records.
   std::string out = saveUnderSizeLimit(table, path, 150);
-  EXPECT_EQ("2048 modified 2048 STF:|\t1|\t2|\t3|\t4|\t5|\t6|\t7|"
-            "\t7: |d:Cable 0\t1.5|\t8|\t9|\t10|\t7: |d:Cable 1\t1.5|\t8|\t9|\t10|"
-            "\t7: |d:Cable 2\t1.5|\t8|\t9|\t10|\t7: |d:Cable 3\t1.5|\t8|\t9|\t10|"
-            "\t7: |d:Cable 4\t1.5|\t8|\t9|\t10|\t7: |d:Cable 5\t1.5|\t8|\t11|"
-            "\tn != num|Cable write|LSF_DISK_IS_FULL|",
-            out);
+  EXPECT_EQ(
+      "2048 modified 2048 STF:|\t1|\t2|\t3|\t4|\t5|\t6|\t7|"
+      "\t7: |d:Cable 0\t1.5|\t8|\t9|\t10|\t7: |d:Cable 1\t1.5|\t8|\t9|\t10|"
+      "\t7: |d:Cable 2\t1.5|\t8|\t9|\t10|\t7: |d:Cable 3\t1.5|\t8|\t9|\t10|"
+      "\t7: |d:Cable 4\t1.5|\t8|\t9|\t10|\t7: |d:Cable 5\t1.5|\t8|\t11|"
+      "\tn != num|Cable write|LSF_DISK_IS_FULL|",
+      out);
   EXPECT_EQ("old table", readBytes(path));
   EXPECT_EQ(std::vector<std::string>{"table.txt"}, dir.entries());
 
@@ -366,7 +371,8 @@ class FatImageTest : public SaveTest {
   void SetUp() override {
     SaveTest::SetUp();
     if (::access("/dev/fuse", R_OK | W_OK) != 0) GTEST_SKIP() << "no /dev/fuse here";
-    if (std::system("command -v mkfs.fat >/dev/null 2>&1 && command -v fusefat >/dev/null 2>&1") != 0)
+    if (std::system("command -v mkfs.fat >/dev/null 2>&1 && command -v fusefat >/dev/null 2>&1") !=
+        0)
       GTEST_SKIP() << "mkfs.fat or fusefat not installed";
     ASSERT_EQ(0, ::mkdir(mnt.c_str(), 0755));
     if (std::system(("mkfs.fat -C " + image + " 60 >/dev/null 2>&1").c_str()) != 0)
@@ -378,7 +384,8 @@ class FatImageTest : public SaveTest {
     SaveTest::TearDown();
   }
   bool mount() {
-    mounted = std::system(("fusefat -o rw+ " + image + " " + mnt + " >/dev/null 2>&1").c_str()) == 0;
+    mounted =
+        std::system(("fusefat -o rw+ " + image + " " + mnt + " >/dev/null 2>&1").c_str()) == 0;
     return mounted;
   }
   void unmount() {
@@ -389,13 +396,15 @@ class FatImageTest : public SaveTest {
 
 TEST_F(FatImageTest, FullDiskKeepsTheOldTable) {
   const std::string target = mnt + "/CABLES.TXT";
-  for (int i = 0; i < 10; ++i) table.add(withR(cable(("Old " + std::to_string(i)).c_str(), 1.5f), 0, 0.0874f, 1.02f));
+  for (int i = 0; i < 10; ++i)
+    table.add(withR(cable(("Old " + std::to_string(i)).c_str(), 1.5f), 0, 0.0874f, 1.02f));
   ASSERT_EQ(0u, table.saveToFile(target.c_str())) << joined(log.entries);
   const std::string old = readBytes(target);
 
   // A table far larger than the disk.
   SListCables big;
-  for (int i = 0; i < 2023; ++i) big.add(withR(cable(("Big " + std::to_string(i)).c_str(), 1.5f), 6, 0.0874f, 1.02f));
+  for (int i = 0; i < 2023; ++i)
+    big.add(withR(cable(("Big " + std::to_string(i)).c_str(), 1.5f), 6, 0.0874f, 1.02f));
   const std::uint32_t r = big.saveToFile(target.c_str());
   EXPECT_TRUE(hasErrorBit(r)) << std::hex << r;
   EXPECT_TRUE(r & LSF_DISK_IS_FULL) << std::hex << r;

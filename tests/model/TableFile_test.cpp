@@ -16,7 +16,9 @@ using namespace tolmira;
 namespace {
 
 const char* const kV04Id = "VIRD Table Of Cables V04";
-const char* const kV04Header = "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0" "C)\tOhm/km\tTwist";
+const char* const kV04Header =
+    "Name\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
+    "C)\tOhm/km\tTwist";
 
 // A table file of the given version holding the given record lines.
 std::string tableText(int version, const std::vector<std::string>& lines) {
@@ -83,74 +85,82 @@ void runParseCases(int version, const std::vector<ParseCase>& cases) {
 
 TEST(ParseLineV04, FieldsStatusAndPosition) {
   const float cuRu = perKm(28.5f);
-  runParseCases(4, {
-      {"\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200", 23,
-       {"\xCA\xD1\xCF\xC2", 1.5f, 0, 0, kNoTC, perKm(87.4f), 2000}},
-      {"A\t1.5", 5, {"A", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"Name", LSF_NOT_TAB | 4, {"Name", 0, 0, 0, kNoTC, 0, 0}},
-      {"Name\t", 5, {"Name", 0, 0, 0, kNoTC, 0, 0}},
-      {"N\tabc", LSF_CABLE_Ku_ERROR | 2, {"N", 0, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5x", LSF_NOT_TAB | 5, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t\tCu\t\t", 7, {"N", 0, 0, 0, kNoTC, 0, 0}},
-      // Material part.
-      {"N\t1.5\tCu*\t87\t1", LSF_CABLE_ERROR | 9, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu(28.5)\t87\t1", 19, {"N", 1.5f, 0, cuRu, kNoTC, perKm(87), 0}},
-      {"N\t1.5\tcu\t87\t1", LSF_CABLE_ERROR | 8, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu M1\t87\t1", LSF_CABLE_ERROR | 11, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu", LSF_CABLE_ERROR | 8, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu M1E\t20\t1", 17, {"N", 1.5f, 2, 0, kNoTC, perKm(20), 0}},
-      {"N\t1.5\tAl AM*(28.5\t0.0041)\t87.4\t1.0200", 37,
-       {"N", 1.5f, 6, cuRu, 0.0041f, perKm(87.4f), 2000}},
-      {"N\t1.5\tCu*(\t0.005)\t20\t1", 22, {"N", 1.5f, 0, 0, 0.005f, perKm(20), 0}},
-      {"N\t1.5\tCu*(0)\t87\t1", 17, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
-      {"N\t1.5\tCu*(\t)\t87\t1", 17, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
-      {"N\t1.5\tCu*()\t87\t1", LSF_CABLE_R_to_m_ERROR | 10, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu*(28.5x)", LSF_NOT_TAB | 14, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu*(28.5\t0.004", LSF_CABLE_ERROR | 20, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu*(28.5\tabc)", LSF_CABLE_TC_ERROR | 15, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      // Own resistivity range: below 1 Ohm·mm²/km raised with a warning, above 500 kept.
-      {"N\t1.5\tCu*(0.5)\t87\t1", LSF_CABLE_WARNING_Ru_BAD_VALUE | 19,
-       {"N", 1.5f, 0, 0.001f, kNoTC, perKm(87), 0}},
-      {"N\t1.5\tCu*(1)\t87\t1", 17, {"N", 1.5f, 0, perKm(1), kNoTC, perKm(87), 0}},
-      {"N\t1.5\tCu*(600)\t87\t1", LSF_CABLE_WARNING_Ru_BAD_VALUE | 19,
-       {"N", 1.5f, 0, perKm(600), kNoTC, perKm(87), 0}},
-      // R and twist.
-      {"N\t1.5\tCu\tabc", LSF_CABLE_R_to_m_ERROR | 9, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
-      {"N\t1.5\tCu\t87x", LSF_NOT_TAB | 11, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
-      {"N\t1.5\tCu\t87\tx", LSF_CABLE_TwistingFactor_ERROR | 12,
-       {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
-      {"N\t1.5\tCu\t87\t1.05\tjunk", 16, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 5000}},
-      // A long name is cut with a warning, the rest of the line still read.
-      {"ABCDEFGHIJKLMNOPQRST\t1.5\tCu\t87.4\t1.02", LSF_CABLE_WARNING_NAME_IS_SO_BIGGER | 37,
-       {"ABCDEFGHIJKLMNO", 1.5f, 0, 0, kNoTC, perKm(87.4f), 2000}},
-  });
+  runParseCases(
+      4, {
+             {"\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200",
+              23,
+              {"\xCA\xD1\xCF\xC2", 1.5f, 0, 0, kNoTC, perKm(87.4f), 2000}},
+             {"A\t1.5", 5, {"A", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"Name", LSF_NOT_TAB | 4, {"Name", 0, 0, 0, kNoTC, 0, 0}},
+             {"Name\t", 5, {"Name", 0, 0, 0, kNoTC, 0, 0}},
+             {"N\tabc", LSF_CABLE_Ku_ERROR | 2, {"N", 0, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5x", LSF_NOT_TAB | 5, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t\tCu\t\t", 7, {"N", 0, 0, 0, kNoTC, 0, 0}},
+             // Material part.
+             {"N\t1.5\tCu*\t87\t1", LSF_CABLE_ERROR | 9, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu(28.5)\t87\t1", 19, {"N", 1.5f, 0, cuRu, kNoTC, perKm(87), 0}},
+             {"N\t1.5\tcu\t87\t1", LSF_CABLE_ERROR | 8, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu M1\t87\t1", LSF_CABLE_ERROR | 11, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu", LSF_CABLE_ERROR | 8, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu M1E\t20\t1", 17, {"N", 1.5f, 2, 0, kNoTC, perKm(20), 0}},
+             {"N\t1.5\tAl AM*(28.5\t0.0041)\t87.4\t1.0200",
+              37,
+              {"N", 1.5f, 6, cuRu, 0.0041f, perKm(87.4f), 2000}},
+             {"N\t1.5\tCu*(\t0.005)\t20\t1", 22, {"N", 1.5f, 0, 0, 0.005f, perKm(20), 0}},
+             {"N\t1.5\tCu*(0)\t87\t1", 17, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
+             {"N\t1.5\tCu*(\t)\t87\t1", 17, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
+             {"N\t1.5\tCu*()\t87\t1", LSF_CABLE_R_to_m_ERROR | 10, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu*(28.5x)", LSF_NOT_TAB | 14, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu*(28.5\t0.004", LSF_CABLE_ERROR | 20, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu*(28.5\tabc)", LSF_CABLE_TC_ERROR | 15, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             // Own resistivity range: below 1 Ohm·mm²/km raised with a warning, above 500 kept.
+             {"N\t1.5\tCu*(0.5)\t87\t1",
+              LSF_CABLE_WARNING_Ru_BAD_VALUE | 19,
+              {"N", 1.5f, 0, 0.001f, kNoTC, perKm(87), 0}},
+             {"N\t1.5\tCu*(1)\t87\t1", 17, {"N", 1.5f, 0, perKm(1), kNoTC, perKm(87), 0}},
+             {"N\t1.5\tCu*(600)\t87\t1",
+              LSF_CABLE_WARNING_Ru_BAD_VALUE | 19,
+              {"N", 1.5f, 0, perKm(600), kNoTC, perKm(87), 0}},
+             // R and twist.
+             {"N\t1.5\tCu\tabc", LSF_CABLE_R_to_m_ERROR | 9, {"N", 1.5f, 0, 0, kNoTC, 0, 0}},
+             {"N\t1.5\tCu\t87x", LSF_NOT_TAB | 11, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
+             {"N\t1.5\tCu\t87\tx",
+              LSF_CABLE_TwistingFactor_ERROR | 12,
+              {"N", 1.5f, 0, 0, kNoTC, perKm(87), 0}},
+             {"N\t1.5\tCu\t87\t1.05\tjunk", 16, {"N", 1.5f, 0, 0, kNoTC, perKm(87), 5000}},
+             // A long name is cut with a warning, the rest of the line still read.
+             {"ABCDEFGHIJKLMNOPQRST\t1.5\tCu\t87.4\t1.02",
+              LSF_CABLE_WARNING_NAME_IS_SO_BIGGER | 37,
+              {"ABCDEFGHIJKLMNO", 1.5f, 0, 0, kNoTC, perKm(87.4f), 2000}},
+         });
 }
 
 TEST(ParseLineV02V03, SharedProcedure) {
-  runParseCases(3, {
-      {"N\tCu M1E\t20\t17.9\t1.5\t1.05", 25, {"N", 1.5f, 2, 0, kNoTC, perKm(20), 5000}},
-      // Resistivity equal to the catalogue within 0.99999 ... 1.00001: no own value.
-      {"N\tCu\t20\t17.4801\t1.5", 19, {"N", 1.5f, 0, 0, kNoTC, perKm(20), 0}},
-      {"N\tCu\t20\t17.4803\t1.5", 19, {"N", 1.5f, 0, perKm(17.4803f), kNoTC, perKm(20), 0}},
-      {"N\tXX\t20\t17.9\t1.5", 16, {"N", 1.5f, 0, perKm(17.9f), kNoTC, perKm(20), 0}},
-      {"N\tCu M1E-long\t20", 16, {"N", 0, 0, 0, kNoTC, perKm(20), 0}},
-      {"N", 1, {"N", 0, 0, 0, kNoTC, 0, 0}},
-      {"N\tAl\tabc\t17.9\t1.5", 5, {"N", 0, 1, 0, kNoTC, 0, 0}},
-      {"N\tAl\t\t\t1.5", 10, {"N", 1.5f, 1, 0, kNoTC, 0, 0}},
-      {"ABCDEFGHIJKLMNOPQRST\tCu", 23, {"ABCDEFGHIJKLMNO", 0, 0, 0, kNoTC, 0, 0}},
-  });
+  runParseCases(
+      3, {
+             {"N\tCu M1E\t20\t17.9\t1.5\t1.05", 25, {"N", 1.5f, 2, 0, kNoTC, perKm(20), 5000}},
+             // Resistivity equal to the catalogue within 0.99999 ... 1.00001: no own value.
+             {"N\tCu\t20\t17.4801\t1.5", 19, {"N", 1.5f, 0, 0, kNoTC, perKm(20), 0}},
+             {"N\tCu\t20\t17.4803\t1.5", 19, {"N", 1.5f, 0, perKm(17.4803f), kNoTC, perKm(20), 0}},
+             {"N\tXX\t20\t17.9\t1.5", 16, {"N", 1.5f, 0, perKm(17.9f), kNoTC, perKm(20), 0}},
+             {"N\tCu M1E-long\t20", 16, {"N", 0, 0, 0, kNoTC, perKm(20), 0}},
+             {"N", 1, {"N", 0, 0, 0, kNoTC, 0, 0}},
+             {"N\tAl\tabc\t17.9\t1.5", 5, {"N", 0, 1, 0, kNoTC, 0, 0}},
+             {"N\tAl\t\t\t1.5", 10, {"N", 1.5f, 1, 0, kNoTC, 0, 0}},
+             {"ABCDEFGHIJKLMNOPQRST\tCu", 23, {"ABCDEFGHIJKLMNO", 0, 0, 0, kNoTC, 0, 0}},
+         });
   runParseCases(2, {{"N\tCu\t20\t17.48\t1.5", 17, {"N", 1.5f, 0, 0, kNoTC, perKm(20), 0}}});
 }
 
 TEST(ParseLineV01, LegacyMaterials) {
   runParseCases(1, {
-      {"N\tCu\t20\t1.5", 11, {"N", 1.5f, 0, 0.0179f, 0.004f, perKm(20), 0}},
-      {"N\tAl\t20\t1.5", 11, {"N", 1.5f, 1, 0.027f, 0.00416f, perKm(20), 0}},
-      {"N\tCux\t20\t1.5", 4, {"N", 0, 0, 0.0179f, 0.004f, 0, 0}},
-      {"N\tFe\t20\t1.5", 2, {"N", 0, 0, 0, kNoTC, 0, 0}},
-      // No empty-field check here: the scanner skips the tab and takes KU as R.
-      {"N\tCu\t\t1.5", 9, {"N", 0, 0, 0.0179f, 0.004f, perKm(1.5f), 0}},
-  });
+                       {"N\tCu\t20\t1.5", 11, {"N", 1.5f, 0, 0.0179f, 0.004f, perKm(20), 0}},
+                       {"N\tAl\t20\t1.5", 11, {"N", 1.5f, 1, 0.027f, 0.00416f, perKm(20), 0}},
+                       {"N\tCux\t20\t1.5", 4, {"N", 0, 0, 0.0179f, 0.004f, 0, 0}},
+                       {"N\tFe\t20\t1.5", 2, {"N", 0, 0, 0, kNoTC, 0, 0}},
+                       // No empty-field check here: the scanner skips the tab and takes KU as R.
+                       {"N\tCu\t\t1.5", 9, {"N", 0, 0, 0.0179f, 0.004f, perKm(1.5f), 0}},
+                   });
 }
 
 TEST(ParseLine, UnknownVersionIsRejected) {
@@ -192,11 +202,16 @@ TEST(IdentifyFormat, IdentifierThenEndOrPeriod) {
     int version;  // 0: none
   };
   const std::vector<Case> cases = {
-      {"VIRD-50 Table Of Cables V01", 1}, {"VIRD-50 Table Of Cables V02", 2},
-      {"VIRD Table Of Cables V03", 3},    {"VIRD Table Of Cables V04", 4},
-      {"VIRD Table Of Cables V04.", 4},   {"VIRD Table Of Cables V04.2 beta", 4},
-      {"VIRD Table Of Cables V04 ", 0},   {"VIRD Table Of Cables V0", 0},
-      {"VIRD Table Of Cables V05", 0},    {"vird table of cables v04", 0},
+      {"VIRD-50 Table Of Cables V01", 1},
+      {"VIRD-50 Table Of Cables V02", 2},
+      {"VIRD Table Of Cables V03", 3},
+      {"VIRD Table Of Cables V04", 4},
+      {"VIRD Table Of Cables V04.", 4},
+      {"VIRD Table Of Cables V04.2 beta", 4},
+      {"VIRD Table Of Cables V04 ", 0},
+      {"VIRD Table Of Cables V0", 0},
+      {"VIRD Table Of Cables V05", 0},
+      {"vird table of cables v04", 0},
       {"", 0},
   };
   for (const Case& c : cases) {
@@ -255,8 +270,8 @@ TEST_F(LoadTest, FileLevelResults) {
       {"ends after line 2", id + "\r\n\r\n", LSF_ERROR, 0},
       {"header of another version", tableText(3, {}).replace(0, 24, id) + "A\t1.5\r\n",
        LSF_ERROR_ID, 0},
-      {"header with a trailing space", id + "\r\n\r\n" + header + " \r\nA\t1.5\r\n",
-       LSF_ERROR_ID, 0},
+      {"header with a trailing space", id + "\r\n\r\n" + header + " \r\nA\t1.5\r\n", LSF_ERROR_ID,
+       0},
       {"header only", tableText(4, {}), 0, 0},
       {"lone CR line ends", id + "\r\r" + header + "\rA\t1.5\rB\t2\r", 0, 2},
       {"records and empty lines", tableText(4, {"A\t1.5", "", "B\t2", ""}), 0, 2},
@@ -306,12 +321,12 @@ TEST_F(LoadTest, CountsAndCallbackLineNumbers) {
     return true;
   };
   const std::vector<std::string> lines = {
-      "Good\t1.5",                // 4
-      "",                         // 5
-      "Bad",                      // 6
-      "LongNameLongName1\t1.5",   // 7: warning
-      "X\tzz",                    // 8
-      "Fine\t1.5\tCu\t87\t1",     // 9
+      "Good\t1.5",               // 4
+      "",                        // 5
+      "Bad",                     // 6
+      "LongNameLongName1\t1.5",  // 7: warning
+      "X\tzz",                   // 8
+      "Fine\t1.5\tCu\t87\t1",    // 9
   };
   LoadResult r = load(tableText(4, lines), collect);
   const std::vector<Reported> expected = {
@@ -346,11 +361,11 @@ TEST_F(LoadTest, LongLineIsSplitIntoTwoNumberedLines) {
   std::string longLine = head + std::string(127 - head.size(), ' ') + "ab" + std::string(21, 'Z');
   ASSERT_EQ(150u, longLine.size());
   std::vector<Reported> seen;
-  const LoadResult r = load(tableText(4, {longLine, "Bad"}),
-                            [&](const char* text, std::uint32_t status, int line) {
-                              seen.push_back({text, status, line});
-                              return true;
-                            });
+  const LoadResult r =
+      load(tableText(4, {longLine, "Bad"}), [&](const char* text, std::uint32_t status, int line) {
+        seen.push_back({text, status, line});
+        return true;
+      });
   const std::vector<Reported> expected = {
       {std::string(21, 'Z'), LSF_NOT_TAB | LSF_CABLE_WARNING_NAME_IS_SO_BIGGER | 21, 5},
       {"Bad", LSF_NOT_TAB | 3, 6},

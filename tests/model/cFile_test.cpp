@@ -136,7 +136,8 @@ TEST_F(CFileTest, UnsearchableFolderIsNoMissingFile) {
   int status = 0;
   ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "1 opened, 2 refused as missing, 3 wrong error, 10 no setuid";
+  EXPECT_EQ(0, WEXITSTATUS(status))
+      << "1 opened, 2 refused as missing, 3 wrong error, 10 no setuid";
 }
 
 TEST_F(CFileTest, ClosedFileDoesNothing) {
@@ -250,13 +251,16 @@ TEST(ReadLine, Cases) {
       {"empty lines", "\r\n\r\n", 128, {{1, ""}, {1, ""}, {0, ""}}},
       {"CR CR", "\r\rX", 128, {{1, ""}, {1, ""}, {2, "X"}, {0, ""}}},
       {"127 characters", s127 + "\r\nZ", 128, {{128, s127}, {2, "Z"}, {0, ""}}},
-      {"128 characters lose the last", s128 + "\r\nZ", 128,
+      {"128 characters lose the last",
+       s128 + "\r\nZ",
+       128,
        {{128, s128.substr(0, 127)}, {2, "Z"}, {0, ""}}},
-      {"200 characters split", s200 + "\r\n", 128,
+      {"200 characters split",
+       s200 + "\r\n",
+       128,
        {{128, s200.substr(0, 127)}, {72, s200.substr(129)}, {0, ""}}},
       {"small buffer", "abcdef", 3, {{3, "ab"}, {3, "ef"}, {0, ""}}},
-      {"lone CR at buffer end", edge, 4200,
-       {{4096, repeat('x', 4095)}, {2, "y"}, {0, ""}}},
+      {"lone CR at buffer end", edge, 4200, {{4096, repeat('x', 4095)}, {2, "y"}, {0, ""}}},
   };
   TempDir dir;
   for (const LineCase& c : cases) {

@@ -107,9 +107,9 @@ struct SnapCase {
 
 TEST(SnapToStep, GoesTowardTheSideTheValueCameFrom) {
   const std::vector<SnapCase> cases = {
-      {0.37f, 1, 0.1f, 0.3f},     {0.37f, -1, 0.1f, 0.4f},  {0.37f, 0, 0.1f, 0.37f},
-      {0.2996f, 1, 0.1f, 0.3f},   // within tol/2 of a step: counts as on the grid
-      {0.3004f, -1, 0.1f, 0.3f},  {-0.37f, 1, 0.1f, -0.4f}, {25.0f, 1, 10.0f, 20.0f},
+      {0.37f, 1, 0.1f, 0.3f},    {0.37f, -1, 0.1f, 0.4f},  {0.37f, 0, 0.1f, 0.37f},
+      {0.2996f, 1, 0.1f, 0.3f},  // within tol/2 of a step: counts as on the grid
+      {0.3004f, -1, 0.1f, 0.3f}, {-0.37f, 1, 0.1f, -0.4f}, {25.0f, 1, 10.0f, 20.0f},
   };
   for (const auto& c : cases)
     EXPECT_FLOAT_EQ(snapToStep(c.v, static_cast<std::int16_t>(c.dir), c.step, 0.01f), c.expected)
@@ -183,8 +183,8 @@ struct SplitCase {
 
 TEST(SplitDecade, Table) {
   const std::vector<SplitCase> cases = {
-      {0.01748, -5, 0, false}, {1.0, -3, 0, false},   {17.48, -3, 1, false},
-      {99.99, -3, 1, false},   {99.996, -3, 2, true}, {9.9995f, -3, 1, true},  // callers pass floats
+      {0.01748, -5, 0, false}, {1.0, -3, 0, false},    {17.48, -3, 1, false}, {99.99, -3, 1, false},
+      {99.996, -3, 2, true},   {9.9995f, -3, 1, true},  // callers pass floats
       {1234.0, -3, 3, false},
   };
   for (const auto& c : cases) {
@@ -259,7 +259,8 @@ TEST(StepLinear, Table) {
   };
   for (const auto& c : cases) {
     float v = c.v;
-    const bool stored = stepLinear(v, static_cast<std::int16_t>(c.n), c.min, c.max, 1.0f, c.snap, 0.01f);
+    const bool stored =
+        stepLinear(v, static_cast<std::int16_t>(c.n), c.min, c.max, 1.0f, c.snap, 0.01f);
     EXPECT_EQ(v, c.expected) << c.name;
     EXPECT_EQ(stored, c.stored) << c.name;
   }
@@ -272,11 +273,25 @@ struct AwgCase {
 
 TEST(FormatAwg, Table) {
   const std::vector<AwgCase> cases = {
-      {10.0f, " 10"},   {12.3f, "~12"},    {-7.6f, "~-8"},      {0.0f, " 0"},
-      {-1.0f, " 00"},   {-2.0f, " 000"},   {-3.0f, " 0000"},    {-4.0f, " 00000"},
-      {-5.0f, " -5"},   {47.05f, "~47"},   {0.5f, "~1"},        {-0.5f, "~00"},
-      {-10.02f, "~-10"}, {17.005f, " 17"}, {16.995f, " 17"},    {-0.3f, "~0"},
-      {kInf, "~32767"}, {-kInf, "~-32768"}, {std::numeric_limits<float>::quiet_NaN(), "~0"},
+      {10.0f, " 10"},
+      {12.3f, "~12"},
+      {-7.6f, "~-8"},
+      {0.0f, " 0"},
+      {-1.0f, " 00"},
+      {-2.0f, " 000"},
+      {-3.0f, " 0000"},
+      {-4.0f, " 00000"},
+      {-5.0f, " -5"},
+      {47.05f, "~47"},
+      {0.5f, "~1"},
+      {-0.5f, "~00"},
+      {-10.02f, "~-10"},
+      {17.005f, " 17"},
+      {16.995f, " 17"},
+      {-0.3f, "~0"},
+      {kInf, "~32767"},
+      {-kInf, "~-32768"},
+      {std::numeric_limits<float>::quiet_NaN(), "~0"},
   };
   for (const auto& c : cases) EXPECT_EQ(formatAwg(c.g), c.expected) << "g=" << c.g;
 }
@@ -330,7 +345,9 @@ TEST(ScanNumber, Examples) {
       {".", -1, 0, 0},
       {"-.", -1, 0, 0},
       {"..", 0, 0, 0},
-      {"\xB0" "5", 0, 0, 0},
+      {"\xB0"
+       "5",
+       0, 0, 0},
       {"1-2", 1, 1.0f, 1},
       {"-0", 1, 0.0f, 2},
       {"-0.0e5", 1, 0.0f, 6},

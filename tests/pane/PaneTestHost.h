@@ -77,8 +77,9 @@ inline void resetProgramSettings() {
 
 // Table files for the tests: Windows-1251 bytes, CR LF line ends.
 inline QByteArray v04File(const QByteArray& records) {
-  return QByteArray("VIRD Table Of Cables V04\r\n\r\nName\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
-                    "C)\tOhm/km\tTwist\r\n") +
+  return QByteArray(
+             "VIRD Table Of Cables V04\r\n\r\nName\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
+             "C)\tOhm/km\tTwist\r\n") +
          records;
 }
 

@@ -123,9 +123,9 @@ TEST_F(PaneDrawTest, RecordsOfTheOtherTableGetTheMarkWhateverTheSettings) {
   const QImage selected = render(left, 2, true);
   const QColor background(selected.pixel(selected.width() - 1, 0));
   EXPECT_EQ(countPixels(selected, xIcon, xIcon + width, isRed), 0);
-  EXPECT_GT(countPixels(selected, xIcon, xIcon + width,
-                        [&](QRgb p) { return QColor(p) != background; }),
-            0);
+  EXPECT_GT(
+      countPixels(selected, xIcon, xIcon + width, [&](QRgb p) { return QColor(p) != background; }),
+      0);
 
   // No mark without the other table.
   host.pane(1).closeTable(true);
@@ -195,17 +195,17 @@ struct GlyphCase {
 TEST(PaneMethodGlyph, DrawsDashesAndPulseAtTheirPlaces) {
   // g 16: c 12, sixths 2 4 6 8 10, dashes at 8, pulse top 12, base 16.
   const std::vector<QLine> dc16 = {{0, 8, 2, 8}, {4, 8, 6, 8}, {8, 8, 10, 8}};
-  const std::vector<QLine> tdr16 = {{0, 16, 2, 16}, {2, 12, 2, 16}, {2, 12, 6, 12},
-                                    {6, 12, 6, 16}, {6, 16, 10, 16}};
+  const std::vector<QLine> tdr16 = {
+      {0, 16, 2, 16}, {2, 12, 2, 16}, {2, 12, 6, 12}, {6, 12, 6, 16}, {6, 16, 10, 16}};
   // g 13: c 10, sixths 1 3 5 6 8, dashes at 6, pulse top 9, base 12.
   const std::vector<QLine> dc13 = {{0, 6, 1, 6}, {3, 6, 5, 6}, {6, 6, 8, 6}};
-  const std::vector<QLine> tdr13 = {{0, 12, 1, 12}, {1, 9, 1, 12}, {1, 9, 5, 9},
-                                    {5, 9, 5, 12}, {5, 12, 8, 12}};
+  const std::vector<QLine> tdr13 = {
+      {0, 12, 1, 12}, {1, 9, 1, 12}, {1, 9, 5, 9}, {5, 9, 5, 12}, {5, 12, 8, 12}};
   std::vector<QLine> both16 = dc16;
   both16.insert(both16.end(), tdr16.begin(), tdr16.end());
   const std::vector<GlyphCase> cases = {
-      {16, 0, 12, {}}, {16, 2, 12, dc16}, {16, 1, 12, tdr16}, {16, 3, 12, both16},
-      {13, 2, 10, dc13}, {13, 1, 10, tdr13},
+      {16, 0, 12, {}},     {16, 2, 12, dc16}, {16, 1, 12, tdr16},
+      {16, 3, 12, both16}, {13, 2, 10, dc13}, {13, 1, 10, tdr13},
   };
   const QPoint origin(5, 3);
   for (const GlyphCase& c : cases) {

@@ -32,7 +32,6 @@ const QString kQ(QChar(34));
 
 std::string nameOf(const SCable& c) { return cp1251ToUtf8(std::string(c.name)); }
 
-
 class PaneFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -155,8 +154,7 @@ TEST(PaneReportLine, PositionOnlyWithFlagBitsAndNonZeroByte) {
       {LSF_ERROR_VERSION | 7, 5, "Стр. 5 (поз. ): \"X\tab\""},
   };
   for (const ReportLineCase& c : cases)
-    EXPECT_EQ(TFrameCableList::reportLine("X\tab", c.status, c.line),
-              QString::fromUtf8(c.expected))
+    EXPECT_EQ(TFrameCableList::reportLine("X\tab", c.status, c.line), QString::fromUtf8(c.expected))
         << std::hex << c.status;
   // The line's text comes from Windows-1251.
   EXPECT_EQ(TFrameCableList::reportLine("\xCA\xE0\xE1\xE5\xEB\xFC", LSF_NOT_TAB | 6, 4),
@@ -178,8 +176,8 @@ TEST_F(PaneFileTest, ErrorLinesShowTheReportAndKeepTheGoodRecords) {
   ASSERT_NE(s5 & LSF_POSITION_MASK, 0u);
   ASSERT_NE(s6 & LSF_POSITION_MASK, 0u);
   const QString expected = QStringLiteral("Стр. 5 (поз. ") + QString::number(s5 & 0xFF) +
-                           QStringLiteral("): \"Кабель\tx\"\r\n") + QStringLiteral("Стр. 6 (поз. ") +
-                           QString::number(s6 & 0xFF) +
+                           QStringLiteral("): \"Кабель\tx\"\r\n") +
+                           QStringLiteral("Стр. 6 (поз. ") + QString::number(s6 & 0xFF) +
                            QStringLiteral("): \"M\t1.5\tcu\t1\t1\"\r\n");
 
   ASSERT_EQ(modal.asked().size(), 1u);
@@ -362,8 +360,7 @@ struct QuestionCase {
   QString text;
 };
 
-class PaneQuestionTest : public PaneFileTest,
-                         public ::testing::WithParamInterface<QuestionCase> {};
+class PaneQuestionTest : public PaneFileTest, public ::testing::WithParamInterface<QuestionCase> {};
 
 TEST_P(PaneQuestionTest, OffersSaveOnlyWithAFileAndCancelStopsTheClose) {
   const QuestionCase& c = GetParam();
@@ -399,8 +396,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         QuestionCase{"NoFile", false, 0, {kForget, kSaveAs, kCancel}, kStrict},
         QuestionCase{"WithFile", true, 0, {kForget, kSave, kSaveAs, kCancel}, kStrict},
-        QuestionCase{"Playful", true, 1, {kForget, kSave, kSaveAs, kCancel},
-                     kStrict + QStringLiteral("\nЧто с ними прикажете делать, милостивый Государь?")}),
+        QuestionCase{
+            "Playful",
+            true,
+            1,
+            {kForget, kSave, kSaveAs, kCancel},
+            kStrict + QStringLiteral("\nЧто с ними прикажете делать, милостивый Государь?")}),
     [](const ::testing::TestParamInfo<QuestionCase>& info) { return info.param.label; });
 
 TEST_F(PaneFileTest, UnmodifiedOrClosedTableAsksNothing) {
@@ -568,14 +569,13 @@ TEST_F(PaneFileTest, FailedSaveFromTheQuestionDoesNotCloseTheTable) {
   pane.NewExecute();
   fillPastSizeLimit(pane);
   const QString target = path("limited.txt");
-  EXPECT_EXIT(runWithFileSizeLimit([&] {
-                modal.answerMessageBox(5).answerSaveFile(target).answerStandardBox(
-                    QMessageBox::Abort);
-                return !pane.closeTable(false) && pane.tableOpen() &&
-                       pane.table().getCount() == 20 && pane.table().isModified() &&
-                       pane.fileName().isEmpty();
-              }),
-              ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      runWithFileSizeLimit([&] {
+        modal.answerMessageBox(5).answerSaveFile(target).answerStandardBox(QMessageBox::Abort);
+        return !pane.closeTable(false) && pane.tableOpen() && pane.table().getCount() == 20 &&
+               pane.table().isModified() && pane.fileName().isEmpty();
+      }),
+      ::testing::ExitedWithCode(0), "");
   // Without the limit the same answers save and close.
   modal.answerMessageBox(5).answerSaveFile(target);
   EXPECT_TRUE(pane.closeTable(false));

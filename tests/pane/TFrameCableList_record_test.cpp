@@ -105,8 +105,7 @@ TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
     return;
   }
   ASSERT_EQ(pane.history().count(), 3);
-  EXPECT_EQ(pane.history().undoText(),
-            "Отмена действия: \"" + std::string(c.description) + "\"");
+  EXPECT_EQ(pane.history().undoText(), "Отмена действия: \"" + std::string(c.description) + "\"");
   pane.Action_UndoExecute();
   EXPECT_EQ(names(), std::string("ABCDEF").substr(0, static_cast<std::size_t>(c.count)));
   expectRowsMatchTable();
@@ -116,12 +115,16 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PaneMoveTest,
     ::testing::Values(
         // One Move (3, 2).
-        MoveCase{"UpTopBlockStays", 5, {0, 1, 3}, true, "ABDCE", {0, 1, 2},
+        MoveCase{"UpTopBlockStays",
+                 5,
+                 {0, 1, 3},
+                 true,
+                 "ABDCE",
+                 {0, 1, 2},
                  "Перемещение записи №4 вверх"},
         MoveCase{"UpBlock", 5, {2, 3}, true, "ACDBE", {1, 2}, "Перемещение вверх 2 записей"},
         MoveCase{"DownLastOnly", 4, {3}, false, "ABCD", {3}, ""},
-        MoveCase{"DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3},
-                 "Перемещение вниз 2 записей"},
+        MoveCase{"DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3}, "Перемещение вниз 2 записей"},
         MoveCase{"UpAll", 3, {0, 1, 2}, true, "ABC", {0, 1, 2}, ""}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return info.param.label; });
 
@@ -272,15 +275,16 @@ TEST_P(PaneStateTest, SelectionDecidesTheRecordCommands) {
   EXPECT_GT(host.bottomBarUpdates, updates);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PaneStateTest,
-    ::testing::Values(StateCase{"None", 3, {}, false, false, false},
-                      StateCase{"First", 3, {0}, false, true, true},
-                      StateCase{"Last", 3, {2}, true, false, true},
-                      StateCase{"All", 3, {0, 1, 2}, false, false, true},
-                      StateCase{"Middle", 3, {1}, true, true, true},
-                      StateCase{"OnlyRow", 1, {0}, false, false, true}),
-    [](const ::testing::TestParamInfo<StateCase>& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(Cases, PaneStateTest,
+                         ::testing::Values(StateCase{"None", 3, {}, false, false, false},
+                                           StateCase{"First", 3, {0}, false, true, true},
+                                           StateCase{"Last", 3, {2}, true, false, true},
+                                           StateCase{"All", 3, {0, 1, 2}, false, false, true},
+                                           StateCase{"Middle", 3, {1}, true, true, true},
+                                           StateCase{"OnlyRow", 1, {0}, false, false, true}),
+                         [](const ::testing::TestParamInfo<StateCase>& info) {
+                           return info.param.label;
+                         });
 
 TEST(PaneCopyState, CopyIsOnWhenASelectedRecordIsMissingInTheOtherTable) {
   resetProgramSettings();

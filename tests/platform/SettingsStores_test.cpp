@@ -95,7 +95,8 @@ TEST_P(SettingsStoreTest, DeletingOneKeyLeavesItsNeighbours) {
   auto key = store_->openKey(kKey, true);
   ASSERT_NE(key, nullptr);
   ASSERT_TRUE(key->writeString(QStringLiteral("ListFile1"), QStringLiteral("a.txt")));
-  ASSERT_TRUE(key->openSubKey(QStringLiteral("MainWindow"), true)->writeInt(QStringLiteral("Top"), 1));
+  ASSERT_TRUE(
+      key->openSubKey(QStringLiteral("MainWindow"), true)->writeInt(QStringLiteral("Top"), 1));
   EXPECT_TRUE(store_->deleteKey(older));
   EXPECT_FALSE(store_->keyExists(older));
   EXPECT_TRUE(store_->deleteKey(kKey + QStringLiteral("\\MainWindow")));
@@ -116,38 +117,69 @@ struct TypedValue {
 const QByteArray kDoubleTwo("\x00\x00\x00\x00\x00\x00\x00\x40", 8);
 
 const TypedValue kTypedValues[] = {
-    {"plain string", [](ISettingsKey& k) { return k.writeString("V", "C:/tables/a.txt"); },
-     QStringLiteral("C:/tables/a.txt"), {}, {}},
-    {"empty string", [](ISettingsKey& k) { return k.writeString("V", QString()); }, QString(), {},
+    {"plain string",
+     [](ISettingsKey& k) { return k.writeString("V", "C:/tables/a.txt"); },
+     QStringLiteral("C:/tables/a.txt"),
+     {},
      {}},
-    {"string of digits", [](ISettingsKey& k) { return k.writeString("V", "12"); },
-     QStringLiteral("12"), {}, {}},
-    {"string of a negative number", [](ISettingsKey& k) { return k.writeString("V", "-7"); },
-     QStringLiteral("-7"), {}, {}},
-    {"string in quotes", [](ISettingsKey& k) { return k.writeString("V", "\"12\""); },
-     QStringLiteral("\"12\""), {}, {}},
-    {"string of one quote", [](ISettingsKey& k) { return k.writeString("V", "\""); },
-     QStringLiteral("\""), {}, {}},
+    {"empty string",
+     [](ISettingsKey& k) { return k.writeString("V", QString()); },
+     QString(),
+     {},
+     {}},
+    {"string of digits",
+     [](ISettingsKey& k) { return k.writeString("V", "12"); },
+     QStringLiteral("12"),
+     {},
+     {}},
+    {"string of a negative number",
+     [](ISettingsKey& k) { return k.writeString("V", "-7"); },
+     QStringLiteral("-7"),
+     {},
+     {}},
+    {"string in quotes",
+     [](ISettingsKey& k) { return k.writeString("V", "\"12\""); },
+     QStringLiteral("\"12\""),
+     {},
+     {}},
+    {"string of one quote",
+     [](ISettingsKey& k) { return k.writeString("V", "\""); },
+     QStringLiteral("\""),
+     {},
+     {}},
     {"string like a byte array",
      [](ISettingsKey& k) { return k.writeString("V", "@ByteArray(xy)"); },
-     QStringLiteral("@ByteArray(xy)"), {}, {}},
+     QStringLiteral("@ByteArray(xy)"),
+     {},
+     {}},
     {"string with comma and spaces",
      [](ISettingsKey& k) { return k.writeString("V", " a, b ;c= "); },
-     QStringLiteral(" a, b ;c= "), {}, {}},
+     QStringLiteral(" a, b ;c= "),
+     {},
+     {}},
     {"russian path",
-     [](ISettingsKey& k) {
-       return k.writeString("V", QStringLiteral("/home/u/Кабели № 1.txt"));
-     },
-     QStringLiteral("/home/u/Кабели № 1.txt"), {}, {}},
+     [](ISettingsKey& k) { return k.writeString("V", QStringLiteral("/home/u/Кабели № 1.txt")); },
+     QStringLiteral("/home/u/Кабели № 1.txt"),
+     {},
+     {}},
     {"zero", [](ISettingsKey& k) { return k.writeInt("V", 0); }, {}, 0, {}},
     {"minus one", [](ISettingsKey& k) { return k.writeInt("V", -1); }, {}, -1, {}},
     {"int max", [](ISettingsKey& k) { return k.writeInt("V", INT_MAX); }, {}, INT_MAX, {}},
     {"int min", [](ISettingsKey& k) { return k.writeInt("V", INT_MIN); }, {}, INT_MIN, {}},
-    {"eight bytes", [](ISettingsKey& k) { return k.writeBinary("V", kDoubleTwo); }, {}, {},
+    {"eight bytes",
+     [](ISettingsKey& k) { return k.writeBinary("V", kDoubleTwo); },
+     {},
+     {},
      kDoubleTwo},
-    {"bytes of digits", [](ISettingsKey& k) { return k.writeBinary("V", QByteArray("12")); }, {},
-     {}, QByteArray("12")},
-    {"no bytes", [](ISettingsKey& k) { return k.writeBinary("V", QByteArray()); }, {}, {},
+    {"bytes of digits",
+     [](ISettingsKey& k) { return k.writeBinary("V", QByteArray("12")); },
+     {},
+     {},
+     QByteArray("12")},
+    {"no bytes",
+     [](ISettingsKey& k) { return k.writeBinary("V", QByteArray()); },
+     {},
+     {},
      QByteArray()},
 };
 
@@ -249,8 +281,8 @@ TEST_F(IniSettingsStoreTest, WithoutXdgConfigHomeTheFolderIsDotConfig) {
 TEST_F(IniSettingsStoreTest, PathsThatNameNoFileAreRefused) {
   CIniSettingsStore store(dir_.path());
   for (const char* path : {"", "Software", "Software\\ORVEN", "Other\\ORVEN\\Tolmira",
-                           "Software\\ORVEN\\..", "Software\\..\\Tolmira",
-                           "Software\\ORVEN\\a/b", "Software\\ORVEN\\Tolmira\\\\MainWindow"}) {
+                           "Software\\ORVEN\\..", "Software\\..\\Tolmira", "Software\\ORVEN\\a/b",
+                           "Software\\ORVEN\\Tolmira\\\\MainWindow"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(store.openKey(QString::fromLatin1(path), true), nullptr);
     EXPECT_FALSE(store.keyExists(QString::fromLatin1(path)));

@@ -40,11 +40,11 @@ TEST(ProgramInfoTest, ParseBuildDate) {
       {"Jan  2 2024", QDate(2024, 1, 2)},
       {"Dec 31 1999", QDate(1999, 12, 31)},
       {"Feb 29 2024", QDate(2024, 2, 29)},
-      {"Feb 29 2023", QDate()},   // no such day
+      {"Feb 29 2023", QDate()},  // no such day
       {"Apr 31 2024", QDate()},
       {"Jan 0 2024", QDate()},
       {"Foo 14 2023", QDate()},
-      {"anF 14 2023", QDate()},   // straddles "Jan" and "Feb"
+      {"anF 14 2023", QDate()},  // straddles "Jan" and "Feb"
       {"nov 14 2023", QDate()},
       {"Novem 14 2023", QDate()},
       {"No 14 2023", QDate()},

@@ -72,7 +72,9 @@ void setAllFields(CProgramSettings& s) {
 
 class ProgramSettingsTest : public testing::Test {
  protected:
-  std::unique_ptr<ISettingsKey> key(const QString& path = kKey) { return store.openKey(path, true); }
+  std::unique_ptr<ISettingsKey> key(const QString& path = kKey) {
+    return store.openKey(path, true);
+  }
   std::unique_ptr<ISettingsKey> mainKey(const QString& path = kKey) {
     return key(path)->openSubKey(kMain, true);
   }
@@ -274,15 +276,13 @@ TEST_F(ProgramSettingsTest, SaveWriteRules) {
        Value(bytes("\x00\x00\x00\x00\x00\x00\x04\x40"))},
       {"ratio 0.1", nullptr, [](CProgramSettings& s) { s.TableWidthK = 0.1; }, "TableWidthK",
        Value(bytes("\x9A\x99\x99\x99\x99\x99\xB9\x3F"))},
-      {"ratio back to 1.0",
-       [](ISettingsKey& k) { k.writeBinary("TableWidthK", doubleBytes(2.0)); },
+      {"ratio back to 1.0", [](ISettingsKey& k) { k.writeBinary("TableWidthK", doubleBytes(2.0)); },
        [](CProgramSettings& s) { s.TableWidthK = 1.0; }, "TableWidthK",
        Value(bytes("\x00\x00\x00\x00\x00\x00\xF0\x3F"))},
-      {"switch on", nullptr, [](CProgramSettings& s) { s.AllowSameNames = true; },
-       "AllowSameNames", Value(qint32(1))},
+      {"switch on", nullptr, [](CProgramSettings& s) { s.AllowSameNames = true; }, "AllowSameNames",
+       Value(qint32(1))},
       {"switch off", [](ISettingsKey& k) { k.writeInt("MarkSameCables", 1); },
-       [](CProgramSettings& s) { s.MarkSameCables = false; }, "MarkSameCables",
-       Value(qint32(0))},
+       [](CProgramSettings& s) { s.MarkSameCables = false; }, "MarkSameCables", Value(qint32(0))},
       {"switch kept on", nullptr, [](CProgramSettings&) {}, "MarkSameNames", Value(qint32(1))},
       {"empty text", [](ISettingsKey& k) { k.writeString("ListFile2", "old"); },
        [](CProgramSettings& s) { s.ListFile2.clear(); }, "ListFile2", Value(QString())},
@@ -317,9 +317,9 @@ TEST_F(ProgramSettingsTest, SaveAfterAFirstRunWritesTheseValuesOnly) {
   settings.Save(store, &window);
   QStringList names = key()->valueNames();
   names.sort();
-  QStringList expected{"AllowSameNames",  "AutoSave1",       "AutoSave2",     "EditWindow_Left",
-                       "EditWindow_Top",  "LastOpenedFile1", "LastOpenedFile2", "ListFile1",
-                       "ListFile2",       "MarkSameCables",  "MarkSameNames", "Version"};
+  QStringList expected{"AllowSameNames", "AutoSave1",       "AutoSave2",       "EditWindow_Left",
+                       "EditWindow_Top", "LastOpenedFile1", "LastOpenedFile2", "ListFile1",
+                       "ListFile2",      "MarkSameCables",  "MarkSameNames",   "Version"};
   expected.sort();
   EXPECT_EQ(names, expected);
   auto sub = key()->openSubKey(kMain, false);
@@ -432,8 +432,8 @@ TEST_F(ProgramSettingsTest, MessagesStyleChecksItsMenuItem) {
     std::optional<qint32> stored;
     bool strict, playful;
   };
-  const Case cases[] = {{std::nullopt, true, false}, {0, true, false}, {1, false, true},
-                        {2, false, false}};
+  const Case cases[] = {
+      {std::nullopt, true, false}, {0, true, false}, {1, false, true}, {2, false, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored ? *c.stored : -1);
     CMemorySettingsStore fresh;
@@ -501,11 +501,9 @@ TEST_F(GeometryTest, OnlyTheStoredValuesAreApplied) {
     QRect expected;
   };
   const Case cases[] = {
-      {"Width", 640, QRect(267, 159, 640, 767)},
-      {"Height", 480, QRect(267, 159, 925, 480)},
-      {"Top", 10, QRect(267, 10, 925, 767)},
-      {"Left", -30, QRect(-30, 159, 925, 767)},
-      {"Width", 0, QRect(267, 159, 925, 767)},   // a window of no size is not made
+      {"Width", 640, QRect(267, 159, 640, 767)}, {"Height", 480, QRect(267, 159, 925, 480)},
+      {"Top", 10, QRect(267, 10, 925, 767)},     {"Left", -30, QRect(-30, 159, 925, 767)},
+      {"Width", 0, QRect(267, 159, 925, 767)},  // a window of no size is not made
       {"Height", -5, QRect(267, 159, 925, 767)},
   };
   for (const Case& c : cases) {
@@ -527,7 +525,8 @@ TEST_F(GeometryTest, AMaximizedWindowStoresAndRegainsItsNormalRectangle) {
     show(window, normal);
     window.showMaximized();
     // The platform did maximize it.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMaximized() && window.geometry() != normal; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window.isMaximized() && window.geometry() != normal; }));
     settings.Save(store, &window);
   }
   auto sub = key()->openSubKey(kMain, false);
@@ -548,8 +547,8 @@ TEST_F(GeometryTest, AMaximizedWindowStoresAndRegainsItsNormalRectangle) {
   EXPECT_EQ(window.normalGeometry(), normal);
   window.showNormal();
   EXPECT_TRUE(QTest::qWaitFor([&] { return window.geometry() == normal; }, 1000))
-      << window.geometry().x() << "," << window.geometry().y() << " "
-      << window.geometry().width() << "x" << window.geometry().height();
+      << window.geometry().x() << "," << window.geometry().y() << " " << window.geometry().width()
+      << "x" << window.geometry().height();
 }
 
 // The INI store with the folder from XDG_CONFIG_HOME, as the program makes it.

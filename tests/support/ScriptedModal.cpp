@@ -5,10 +5,14 @@
 namespace {
 const char* kindName(ScriptedModal::Kind k) {
   switch (k) {
-    case ScriptedModal::Kind::MessageBox: return "message box";
-    case ScriptedModal::Kind::StandardBox: return "standard box";
-    case ScriptedModal::Kind::OpenFile: return "open dialog";
-    case ScriptedModal::Kind::SaveFile: return "save dialog";
+    case ScriptedModal::Kind::MessageBox:
+      return "message box";
+    case ScriptedModal::Kind::StandardBox:
+      return "standard box";
+    case ScriptedModal::Kind::OpenFile:
+      return "open dialog";
+    case ScriptedModal::Kind::SaveFile:
+      return "save dialog";
   }
   return "?";
 }
@@ -55,8 +59,8 @@ const ScriptedModal::Asked& ScriptedModal::last() const {
 
 ScriptedModal::Answer ScriptedModal::take(Kind kind) {
   if (script_.empty()) {
-    ADD_FAILURE() << "unexpected " << kindName(kind) << ": "
-                  << asked_.back().title.toStdString() << " / " << asked_.back().text.toStdString();
+    ADD_FAILURE() << "unexpected " << kindName(kind) << ": " << asked_.back().title.toStdString()
+                  << " / " << asked_.back().text.toStdString();
     return {kind, 2, QMessageBox::Cancel, {}};
   }
   Answer a = script_.front();

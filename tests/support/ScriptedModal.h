@@ -28,7 +28,7 @@ class ScriptedModal : public CModal {
     std::vector<QString> captions() const;  // MessageBox: the button captions in order
   };
 
-  ScriptedModal();   // installs itself
+  ScriptedModal();            // installs itself
   ~ScriptedModal() override;  // uninstalls; unused answers fail the test
 
   // Script the next answers, in order.
@@ -43,8 +43,7 @@ class ScriptedModal : public CModal {
 
   int messageBox(const ModalQuestion& question) override;
   QMessageBox::StandardButton standardBox(StandardBoxKind kind, const QString& title,
-                                          const QString& text,
-                                          QMessageBox::StandardButtons buttons,
+                                          const QString& text, QMessageBox::StandardButtons buttons,
                                           QMessageBox::StandardButton defaultButton) override;
   QString openFileName(QWidget* parent, const QString& title, const QString& fileName,
                        const QString& filter, const QString& defaultSuffix) override;

@@ -24,7 +24,9 @@ std::string tableText(int version, const std::vector<std::string>& lines) {
   return text;
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 class TolmiraTableTest : public ::testing::Test {
  protected:
@@ -34,7 +36,8 @@ class TolmiraTableTest : public ::testing::Test {
     writeBytes(path, bytes);
     return path;
   }
-  ToolRun run(const std::vector<std::string>& args, const ToolRunOptions& options = ToolRunOptions()) {
+  ToolRun run(const std::vector<std::string>& args,
+              const ToolRunOptions& options = ToolRunOptions()) {
     return runTool(dir, args, options);
   }
 
@@ -60,16 +63,20 @@ TEST_P(UsageErrorTest, PrintsUsageOnStderrAndExits2) {
 INSTANTIATE_TEST_SUITE_P(
     Tool, UsageErrorTest,
     ::testing::Values(UsageCase{"nothing", {}}, UsageCase{"unknown option", {"--frobnicate"}},
-                      UsageCase{"short option", {"-x"}}, UsageCase{"unknown command", {"list", "a.txt"}},
-                      UsageCase{"check without file", {"check"}}, UsageCase{"check with two files", {"check", "a", "b"}},
+                      UsageCase{"short option", {"-x"}},
+                      UsageCase{"unknown command", {"list", "a.txt"}},
+                      UsageCase{"check without file", {"check"}},
+                      UsageCase{"check with two files", {"check", "a", "b"}},
                       UsageCase{"convert with one file", {"convert", "a"}},
                       UsageCase{"convert with three files", {"convert", "a", "b", "c"}},
                       UsageCase{"drop-rejected outside convert", {"check", "--drop-rejected", "a"}},
-                      UsageCase{"unknown option after the command", {"convert", "--force", "a", "b"}},
+                      UsageCase{"unknown option after the command",
+                                {"convert", "--force", "a", "b"}},
                       UsageCase{"help with more", {"--help", "check"}}),
     [](const ::testing::TestParamInfo<UsageCase>& info) {
       std::string name;
-      for (const char* c = info.param.what; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      for (const char* c = info.param.what; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
       return name;
     });
 
@@ -96,14 +103,15 @@ TEST_F(TolmiraTableTest, DoubleDashEndsOptions) {
 // --- check -------------------------------------------------------------------
 
 TEST_F(TolmiraTableTest, CheckReportsEveryProblemLineAndTheSummary) {
-  const std::string path = put("mixed.txt", tableText(4, {
-                                                           "\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200",
-                                                           "A23456789012345678901\t1.6\tAl AM*(28.5\t0.0041)\t100\t1.01",
-                                                           "bad\tx",
-                                                           "",
-                                                           "notab",
-                                                           "\xCA\xE0\xE1\xE5\xEB\xFC\t1.5\tcu\t10",
-                                                       }));
+  const std::string path = put(
+      "mixed.txt", tableText(4, {
+                                    "\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200",
+                                    "A23456789012345678901\t1.6\tAl AM*(28.5\t0.0041)\t100\t1.01",
+                                    "bad\tx",
+                                    "",
+                                    "notab",
+                                    "\xCA\xE0\xE1\xE5\xEB\xFC\t1.5\tcu\t10",
+                                }));
   const ToolRun r = run({"check", path});
   EXPECT_EQ(1, r.exitCode);
   EXPECT_EQ("", r.err);
@@ -138,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"empty file", "", "status=0x00000000 errors=0 loaded=0 warnings=0 added=0\n", 0},
         CheckCase{"identifier only", "VIRD Table Of Cables V04\r\n",
                   "status=0x00000000 errors=0 loaded=0 warnings=0 added=0\n", 0},
-        CheckCase{"LF line ends", "VIRD Table Of Cables V04\n\nName\n", "status=0x00000400 errors=0 loaded=0 warnings=0 added=0\n",
-                  1},
+        CheckCase{"LF line ends", "VIRD Table Of Cables V04\n\nName\n",
+                  "status=0x00000400 errors=0 loaded=0 warnings=0 added=0\n", 1},
         CheckCase{"second line not empty", "VIRD Table Of Cables V04\r\nx\r\n",
                   "status=0x00000200 errors=0 loaded=0 warnings=0 added=0\n", 1},
         CheckCase{"warnings only", tableText(4, {"A2345678901234567890\t1.5"}),
@@ -155,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
                   1}),
     [](const ::testing::TestParamInfo<CheckCase>& info) {
       std::string name;
-      for (const char* c = info.param.what; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      for (const char* c = info.param.what; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
       return name;
     });
 
@@ -191,11 +200,11 @@ TEST_F(TolmiraTableTest, FailedStdoutIsNotSuccess) {
 
 TEST_F(TolmiraTableTest, DumpGivesEveryMemberOfEveryRecord) {
   const std::string path = put("t.txt", tableText(4, {
-                                                        "\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200",
-                                                        "A2\t1.6\tAl AM*(28.5\t0.0041)\t100\t1.01",
-                                                        "\xC1\xE5\xE7 R\t2",
-                                                        "Big\t1e39",
-                                                    }));
+                                                         "\xCA\xD1\xCF\xC2\t1.5\tCu\t87.4\t1.0200",
+                                                         "A2\t1.6\tAl AM*(28.5\t0.0041)\t100\t1.01",
+                                                         "\xC1\xE5\xE7 R\t2",
+                                                         "Big\t1e39",
+                                                     }));
   const ToolRun r = run({"dump", path});
   ASSERT_EQ(0, r.exitCode) << r.err;
   EXPECT_EQ("", r.err);
@@ -211,9 +220,10 @@ TEST_F(TolmiraTableTest, DumpGivesEveryMemberOfEveryRecord) {
 
   std::vector<std::string> keys;
   for (const auto& item : j[0].items()) keys.push_back(item.key());
-  EXPECT_EQ((std::vector<std::string>{"name", "ku", "material", "ownResistivity", "ownTempCoefficient", "storedAs",
-                                      "rOrS", "twistCode", "methods", "line"}),
-            keys);
+  EXPECT_EQ(
+      (std::vector<std::string>{"name", "ku", "material", "ownResistivity", "ownTempCoefficient",
+                                "storedAs", "rOrS", "twistCode", "methods", "line"}),
+      keys);
 
   EXPECT_EQ("КСПВ", j[0]["name"]);
   EXPECT_EQ(1.5, j[0]["ku"]);
@@ -267,7 +277,8 @@ struct ConvertCase {
   std::string v04;
 };
 
-class ConvertVersionTest : public TolmiraTableTest, public ::testing::WithParamInterface<ConvertCase> {};
+class ConvertVersionTest : public TolmiraTableTest,
+                           public ::testing::WithParamInterface<ConvertCase> {};
 
 TEST_P(ConvertVersionTest, WritesV04Bytes) {
   const std::string in = put("in.txt", tableText(GetParam().version, {GetParam().line}));
@@ -278,12 +289,14 @@ TEST_P(ConvertVersionTest, WritesV04Bytes) {
   EXPECT_EQ(tableText(4, {GetParam().v04}), readBytes(out));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tool, ConvertVersionTest,
-                         ::testing::Values(ConvertCase{1, "K1\tCu\t87.4\t1.5", "K1\t1.5\tCu*(17.9\t0.004)\t87.4\t1.0000"},
-                                           ConvertCase{2, "K2\tCu B\t50\t20\t1.7", "K2\t1.7\tCu B*(20)\t50\t1.0000"},
-                                           ConvertCase{3, "K3\tAl AM\t100\t28\t1.6\t1.02", "K3\t1.6\tAl AM\t100\t1.0200"},
-                                           ConvertCase{4, "K4\t1.5\tAl AM*(28.5\t0.0041)\t100\t1.01",
-                                                       "K4\t1.5\tAl AM*(28.5\t0.0041)\t100\t1.0100"}));
+INSTANTIATE_TEST_SUITE_P(
+    Tool, ConvertVersionTest,
+    ::testing::Values(
+        ConvertCase{1, "K1\tCu\t87.4\t1.5", "K1\t1.5\tCu*(17.9\t0.004)\t87.4\t1.0000"},
+        ConvertCase{2, "K2\tCu B\t50\t20\t1.7", "K2\t1.7\tCu B*(20)\t50\t1.0000"},
+        ConvertCase{3, "K3\tAl AM\t100\t28\t1.6\t1.02", "K3\t1.6\tAl AM\t100\t1.0200"},
+        ConvertCase{4, "K4\t1.5\tAl AM*(28.5\t0.0041)\t100\t1.01",
+                    "K4\t1.5\tAl AM*(28.5\t0.0041)\t100\t1.0100"}));
 
 TEST_F(TolmiraTableTest, ConvertRefusesRejectedLinesUnlessDropped) {
   const std::string in = put("in.txt", tableText(4, {"good\t1.5", "bad\tx"}));
@@ -303,7 +316,8 @@ TEST_F(TolmiraTableTest, ConvertRefusesRejectedLinesUnlessDropped) {
 
 TEST_F(TolmiraTableTest, ConvertNeverWritesAFileItCouldNotRead) {
   const std::string out = put("out.txt", "old");
-  for (const std::string& bytes : {std::string("hello\r\n"), std::string("VIRD Table Of Cables V04\r\n\r\nName\r\n")}) {
+  for (const std::string& bytes :
+       {std::string("hello\r\n"), std::string("VIRD Table Of Cables V04\r\n\r\nName\r\n")}) {
     const ToolRun r = run({"convert", "--drop-rejected", put("in.txt", bytes), out});
     EXPECT_EQ(1, r.exitCode);
     EXPECT_TRUE(contains(r.err, "LSF_ERROR_ID")) << r.err;
@@ -323,7 +337,8 @@ TEST_F(TolmiraTableTest, ConvertDoesNotSilentlyDropRecordsBeyondCapacity) {
   EXPECT_FALSE(fileExists(out));
 
   EXPECT_EQ(0, run({"convert", "--drop-rejected", in, out}).exitCode);
-  EXPECT_EQ("status=0x00000000 errors=0 loaded=2023 warnings=0 added=2023\n", run({"check", out}).out);
+  EXPECT_EQ("status=0x00000000 errors=0 loaded=2023 warnings=0 added=2023\n",
+            run({"check", out}).out);
 }
 
 TEST_F(TolmiraTableTest, ConvertMissingInputExits2) {
@@ -345,7 +360,8 @@ TEST_F(TolmiraTableTest, ConvertUnwritableOutputExits3) {
 
 TEST_F(TolmiraTableTest, ConvertShortWriteExits3AndKeepsTheOldFile) {
   std::vector<std::string> lines;
-  for (int i = 0; i < 40; ++i) lines.push_back("Cable" + std::to_string(i) + "\t1.5\tCu\t87.4\t1.0200");
+  for (int i = 0; i < 40; ++i)
+    lines.push_back("Cable" + std::to_string(i) + "\t1.5\tCu\t87.4\t1.0200");
   const std::string in = put("in.txt", tableText(4, lines));
   const std::string out = put("out.txt", "old");
   ToolRunOptions limited;
@@ -357,7 +373,8 @@ TEST_F(TolmiraTableTest, ConvertShortWriteExits3AndKeepsTheOldFile) {
   EXPECT_EQ("old", readBytes(out));
   std::vector<std::string> left = dir.entries();
   std::sort(left.begin(), left.end());
-  EXPECT_EQ((std::vector<std::string>{"in.txt", "out.txt"}), left) << "no scratch file may stay behind";
+  EXPECT_EQ((std::vector<std::string>{"in.txt", "out.txt"}), left)
+      << "no scratch file may stay behind";
 }
 
 }  // namespace
