@@ -4,13 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
-
-#include <ftw.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +15,7 @@
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "model/TableFile.h"
+#include "support/FileTestSupport.h"
 
 using namespace tolmira;
 
@@ -25,24 +23,10 @@ namespace {
 
 // The files the benchmarks work on, in a scratch folder removed at the end.
 struct BenchFiles {
-  std::string folder;
-  std::string table;  // 2023-record V04 file
-  std::string saved;  // target of the save benchmark
+  TempDir dir{"tolmira-bench-"};
+  std::string table = dir.file("table.txt");  // 2023-record V04 file
+  std::string saved = dir.file("saved.txt");  // target of the save benchmark
   long size = 0;
-
-  BenchFiles() {
-    char pattern[] = "/tmp/tolmira-bench-XXXXXX";
-    if (const char* made = ::mkdtemp(pattern)) folder = made;
-    table = folder + "/table.txt";
-    saved = folder + "/saved.txt";
-  }
-  ~BenchFiles() {
-    if (folder.empty()) return;
-    ::nftw(
-        folder.c_str(),
-        [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); }, 8,
-        FTW_DEPTH | FTW_PHYS);
-  }
 };
 
 BenchFiles* files = nullptr;
@@ -158,13 +142,12 @@ int main(int argc, char** argv) {
 
   BenchFiles scratch;
   files = &scratch;
-  struct stat st;
-  if (scratch.folder.empty() || !writeFullTable(scratch.table) ||
-      ::stat(scratch.table.c_str(), &st) != 0) {
+  std::error_code ec;
+  if (scratch.dir.path().empty() || !writeFullTable(scratch.table) ||
+      (scratch.size = static_cast<long>(std::filesystem::file_size(scratch.table, ec)), ec)) {
     std::fprintf(stderr, "could not write the benchmark table\n");
     return 1;
   }
-  scratch.size = static_cast<long>(st.st_size);
   std::printf("table file: %d records, %ld bytes\n", SListCablesBase::kMaxCount, scratch.size);
 
   RatioReporter reporter;

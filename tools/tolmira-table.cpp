@@ -15,8 +15,10 @@
 
 #include "model/Cp1251.h"
 #include "model/FileOpenError.h"
+#include "model/LoadReportLine.h"
 #include "model/LoadStatus.h"
 #include "model/MaterialInfo.h"
+#include "model/RecordText.h"
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "model/TableFile.h"
@@ -88,16 +90,6 @@ std::string printableLine(const char* cp1251) {
   return out;
 }
 
-// The editor's load-report line. The position is shown only when it is not 0 and
-// the code has a bit from 0x200 up to 0x40000000.
-std::string reportLine(const char* text, std::uint32_t status, int line) {
-  std::string position;
-  const std::uint32_t pos = status & LSF_POSITION_MASK;
-  if (pos != 0 && (status & 0x7FFFFE00u) != 0) position = std::to_string(pos);
-  return "Стр. " + std::to_string(line) + " (поз. " + position + "): \"" + printableLine(text) +
-         "\"";
-}
-
 struct Load {
   SListCables table;
   LoadResult result;
@@ -109,7 +101,7 @@ int loadTable(const char* path, Load& load) {
   try {
     load.result =
         loadFromFile(load.table, path, [&load](const char* text, std::uint32_t status, int line) {
-          load.report += reportLine(text, status, line);
+          load.report += loadReportLine(printableLine(text), status, line);
           load.report += '\n';
           return true;
         });
@@ -183,7 +175,7 @@ std::string jsonRecord(const SCable& rec) {
   rec.snprint(line, 127);
   const SMaterial& m = rec.material;
 
-  member("name", text(cp1251ToUtf8(std::string(rec.name, strnlen(rec.name, sizeof rec.name)))));
+  member("name", text(recordName(rec)));
   member("ku", jsonFloat(rec.ku));
   member("material", text(materialInfo(m.index).name));
   member("ownResistivity", m.hasRuOverride() ? jsonFloat(m.ruOverride) : "null");

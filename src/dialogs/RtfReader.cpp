@@ -13,7 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "model/Cp1251.h"
+#include "platform/QtCp1251.h"
 
 using namespace tolmira;
 
@@ -512,7 +512,7 @@ class Parser {
   }
 
   QString decode(const std::string& bytes, int cp) {
-    if (cp == kDefaultCodePage) return QString::fromStdString(cp1251ToUtf8(bytes));
+    if (cp == kDefaultCodePage) return qStringFromCp1251(bytes);
     if (cp == 65001) return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     auto it = decoders_.find(cp);
     if (it == decoders_.end()) {
@@ -527,7 +527,7 @@ class Parser {
       it = decoders_.emplace(cp, std::move(found)).first;
     }
     // A code page the platform does not know is read as the program's own.
-    if (!it->second) return QString::fromStdString(cp1251ToUtf8(bytes));
+    if (!it->second) return qStringFromCp1251(bytes);
     QStringDecoder& d = *it->second;
     QString out = d.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     d.resetState();
@@ -646,8 +646,7 @@ RtfReader::Result RtfReader::read(const QByteArray& rtf, QTextDocument* doc) {
     // Not RTF: shown as plain text, UTF-8 when it is valid UTF-8, else the program's code page.
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(rtf);
-    if (utf8.hasError())
-      text = QString::fromStdString(cp1251ToUtf8(std::string_view(rtf.constData(), rtf.size())));
+    if (utf8.hasError()) text = qStringFromCp1251(std::string_view(rtf.constData(), rtf.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     doc->setPlainText(text);
     result.complete = true;

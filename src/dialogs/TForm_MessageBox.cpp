@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QWindow>
 
+#include "dialogs/Hint.h"
 #include "dialogs/MessageBoxLayout.h"
 
 using namespace tolmira;
@@ -36,12 +37,6 @@ Qt::Alignment horizontalAlignment(int alignment) {
     default:
       return Qt::AlignHCenter;
   }
-}
-
-// The tool-tip part of a "short|long" hint.
-QString shortHint(const QString& hint) {
-  const int bar = hint.indexOf(QLatin1Char('|'));
-  return bar < 0 ? hint : hint.left(bar);
 }
 
 // A caption may hold line breaks; the button is as wide as its longest line.
@@ -246,7 +241,7 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   for (const ModalButton& b : buttons) {
     auto* button = new QPushButton(b.caption, PanelButtons);
     button->setObjectName(QStringLiteral("Button%1").arg(buttons_.size()));
-    button->setToolTip(shortHint(b.hint));
+    button->setToolTip(tolmira::hintToolTip(b.hint));
     button->setAutoDefault(true);
     button->installEventFilter(this);
     const int result = b.result;

@@ -2,9 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 
-#include "model/Cp1251.h"
+#include "model/RecordText.h"
 #include "model/SListCables.h"
 
 using namespace tolmira;
@@ -21,12 +20,7 @@ int clamped(const SListCables& table, int index) {
   return index;
 }
 
-// The stored name is Windows-1251 and need not be terminated within its array.
-std::string nameOf(const SCable& rec) {
-  return cp1251ToUtf8(std::string_view(rec.name, strnlen(rec.name, sizeof(rec.name))));
-}
-
-std::string quoted(const SCable& rec) { return kQuote + nameOf(rec) + kQuote; }
+std::string quoted(const SCable& rec) { return kQuote + recordName(rec) + kQuote; }
 
 // Copies the current record at `index` into `keep`, then removes it, so that a
 // later insertion puts back exactly what was removed.

@@ -27,6 +27,7 @@
 #include <QWheelEvent>
 
 #include "dialogs/CModal.h"
+#include "dialogs/Hint.h"
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
@@ -34,6 +35,7 @@
 #include "model/LoadStatus.h"
 #include "model/SListCables.h"
 #include "pane/CIcons.h"
+#include "pane/PaneFeatures.h"
 #include "pane/TFrameCableList.h"
 #include "platform/ISettingsStore.h"
 #include "settings/CProgramSettings.h"
@@ -42,21 +44,8 @@ using namespace tolmira;
 
 namespace {
 
-// The record editor (view, edit) and the copy between the panes are not part of the
-// program yet. Their actions exist, but their buttons stay off the bottom bar and
-// their keys unbound until then: a visible control must always do something.
-constexpr bool kEditorCommands = false;
-constexpr bool kCopyBetweenPanes = false;
-
 constexpr int kFontMin = 8;
 constexpr int kFontMax = 20;
-
-// A hint "short|long": the tool tip is the short part, the status bar shows the long one.
-void setHint(QAction* action, const QString& hint) {
-  const int bar = hint.indexOf(QLatin1Char('|'));
-  action->setToolTip(bar < 0 ? hint : hint.left(bar));
-  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-}
 
 bool isEditableText(const QWidget* w) {
   if (const auto* e = qobject_cast<const QLineEdit*>(w)) return !e->isReadOnly();
@@ -144,7 +133,7 @@ void TFormMain::buildActions() {
   auto make = [this](QAction*& a, const QString& caption, const QString& hint,
                      const QKeySequence& key) {
     a = new QAction(caption, this);
-    if (!hint.isEmpty()) setHint(a, hint);
+    if (!hint.isEmpty()) setActionHint(a, hint);
     if (!key.isEmpty()) a->setShortcut(key);
     a->setShortcutContext(Qt::WindowShortcut);
   };
@@ -194,19 +183,17 @@ void TFormMain::buildActions() {
   bottomPanel_ = {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp,
                   ActionCopy, ActionDelete,    ActionExit};
 
-  auto onPane = [this](QAction* TFrameCableList::*paneAction) {
-    return [this, paneAction] {
-      if (activePane_ == 0 || activePane_ == 1) {
-        if (TFrameCableList* p = panes_[static_cast<std::size_t>(activePane_)])
-          (p->*paneAction)->trigger();
-      }
+  using Command = TFrameCableList::Command;
+  auto onPane = [this](Command command) {
+    return [this, command] {
+      if (TFrameCableList* p = pane(activePane_)) p->runCommand(command);
     };
   };
-  connect(ActionView, &QAction::triggered, this, onPane(&TFrameCableList::ActionView));
-  connect(ActionEditCable, &QAction::triggered, this, onPane(&TFrameCableList::ActionEditCable));
-  connect(ActionMoveDown, &QAction::triggered, this, onPane(&TFrameCableList::ActionMoveDown));
-  connect(ActionMoveUp, &QAction::triggered, this, onPane(&TFrameCableList::ActionMoveUp));
-  connect(ActionDelete, &QAction::triggered, this, onPane(&TFrameCableList::ActionDeleteSelected));
+  connect(ActionView, &QAction::triggered, this, onPane(Command::View));
+  connect(ActionEditCable, &QAction::triggered, this, onPane(Command::Edit));
+  connect(ActionMoveDown, &QAction::triggered, this, onPane(Command::MoveDown));
+  connect(ActionMoveUp, &QAction::triggered, this, onPane(Command::MoveUp));
+  connect(ActionDelete, &QAction::triggered, this, onPane(Command::DeleteSelected));
   connect(ActionExit, &QAction::triggered, this, [this] { close(); });
   // ActionCopy, ActionCopyLToR and ActionCopyRToL are connected with the copy itself.
 
@@ -361,25 +348,8 @@ void TFormMain::SetActivePane(int paneIndex) {
   ActionCopyLToR->setText(paneIndex == 0 ? f5 : blank);
   ActionCopyRToL->setText(paneIndex == 1 ? f5 : blank);
 
-  // The file-name field of the active pane looks like a selected item (the palette's
-  // highlight colours), that of the other pane like a quiet grey caption. The field
-  // is disabled, so every colour group is set.
-  const QPalette base = palette();
-  for (int i = 0; i < 2; ++i) {
-    TFrameCableList* p = panes_[static_cast<std::size_t>(i)];
-    if (!p || !p->EditFileName) continue;
-    QPalette pal = p->EditFileName->palette();
-    if (i == paneIndex) {
-      pal.setColor(QPalette::Base, base.color(QPalette::Active, QPalette::Highlight));
-      pal.setColor(QPalette::Text, base.color(QPalette::Active, QPalette::HighlightedText));
-    } else {
-      const QColor window = base.color(QPalette::Active, QPalette::Window);
-      const QColor mid = base.color(QPalette::Active, QPalette::Mid);
-      pal.setColor(QPalette::Base, TFrameCableList::blendColor(window, mid, 0.5));
-      pal.setColor(QPalette::Text, base.color(QPalette::Active, QPalette::WindowText));
-    }
-    p->EditFileName->setPalette(pal);
-  }
+  for (int i = 0; i < 2; ++i)
+    if (TFrameCableList* p = pane(i)) p->setActiveLook(i == paneIndex);
   UpdateBottomBar();
 }
 
@@ -391,11 +361,12 @@ void TFormMain::UpdateBottomBar() {
       a->setEnabled(false);
     return;
   }
-  ActionView->setEnabled(p->ActionView->isEnabled());
-  ActionEditCable->setEnabled(p->ActionEditCable->isEnabled());
-  ActionMoveDown->setEnabled(p->ActionMoveDown->isEnabled());
-  ActionMoveUp->setEnabled(p->ActionMoveUp->isEnabled());
-  ActionDelete->setEnabled(p->ActionDeleteSelected->isEnabled());
+  const TFrameCableList::CommandStates st = p->commandStates();
+  ActionView->setEnabled(st.view);
+  ActionEditCable->setEnabled(st.edit);
+  ActionMoveDown->setEnabled(st.moveDown);
+  ActionMoveUp->setEnabled(st.moveUp);
+  ActionDelete->setEnabled(st.deleteSelected);
   ActionCopy->setEnabled(activePane_ == 0 ? ActionCopyLToR->isEnabled()
                                           : ActionCopyRToL->isEnabled());
   ActionExit->setEnabled(true);
@@ -424,7 +395,7 @@ void TFormMain::ApplyFontSize(int size, bool remember) {
 }
 
 void TFormMain::StepFontSize(int direction) {
-  const int s = steppedFontSize(panes_[0]->ListBox->font().pointSize(), direction);
+  const int s = steppedFontSize(panes_[0]->fontPointSize(), direction);
   Action_FontSizePlus->setEnabled(s < kFontMax);
   Action_FontSizeMinus->setEnabled(s > kFontMin);
   if (direction != 0 && s >= kFontMin && s <= kFontMax) ApplyFontSize(s, true);
@@ -594,11 +565,7 @@ bool TFormMain::FormCloseQuery() {
     switch (answer) {
       case 3:  // Сохранить
         for (TFrameCableList* p : panes_) {
-          if (!changed(p)) continue;
-          if (p->FileSave->isEnabled())
-            p->FileSaveExecute();
-          else
-            p->FileSaveAsExecute();
+          if (changed(p)) p->saveOrSaveAs();
         }
         if (changed(left) || changed(right)) return false;
         break;

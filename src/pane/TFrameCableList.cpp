@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <string_view>
 
-#include <QAbstractListModel>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,156 +17,40 @@
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
-#include <QPen>
-#include <QStyleOption>
-#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "dialogs/CModal.h"
+#include "dialogs/Hint.h"
 #include "dialogs/TForm_MessageBox.h"
 #include "history/ActionComposer.h"
 #include "history/SListCables_Action.h"
 #include "model/Cp1251.h"
 #include "model/FileOpenError.h"
+#include "model/LoadReportLine.h"
 #include "model/LoadStatus.h"
 #include "model/TableFile.h"
 #include "pane/CIcons.h"
+#include "pane/CableListModel.h"
+#include "pane/CableListView.h"
+#include "pane/CableRowDelegate.h"
+#include "pane/CableRowPainter.h"
 #include "pane/IPaneHost.h"
+#include "pane/PaneFeatures.h"
 #include "settings/CProgramSettings.h"
 
 using namespace tolmira;
 
 namespace {
 
-// The cable editor (add, edit, view) and the instrument disk commands are not
-// part of the program yet. Their actions exist but stay hidden and disabled, so
-// that no visible control is dead; switching a flag on shows them with the
-// enabled states the pane already computes.
-constexpr bool kEditorCommands = false;
-constexpr bool kDeviceCommands = false;
-
-const char* const kNoHint = "tolmiraNoHint";
 const QChar kQ(34);
-
-// "short|long": the tool tip before the bar, the status-bar text after it.
-void setHint(QAction* action, const QString& hint) {
-  const int bar = hint.indexOf(QLatin1Char('|'));
-  action->setToolTip(bar < 0 ? hint : hint.left(bar));
-  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-  action->setProperty(kNoHint, hint.isEmpty());
-}
-
-QString fromCp1251(const char* bytes, std::size_t maxLength) {
-  return QString::fromStdString(cp1251ToUtf8(std::string_view(bytes, strnlen(bytes, maxLength))));
-}
 
 QByteArray pathBytes(const QString& path) { return QFile::encodeName(path); }
 
 int selectedCount(const std::vector<bool>& sel) {
   return static_cast<int>(std::count(sel.begin(), sel.end(), true));
 }
-
-}  // namespace
-
-// The table as the list sees it: one row per record. The row count is held
-// here and moved with explicit signals after each change of the table, so the
-// view's selection follows the rows the way the commands expect.
-class CableListModel : public QAbstractListModel {
- public:
-  CableListModel(const SListCables& table, QObject* parent)
-      : QAbstractListModel(parent), table_(table) {}
-
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : rows_;
-  }
-
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_ ||
-        index.row() >= table_.getCount())
-      return QVariant();
-    char text[SCable::kTextSize];
-    table_.at(index.row()).toText(text);
-    return fromCp1251(text, sizeof text);
-  }
-
-  // One row per record of the table; the selection is dropped.
-  void rebuild(int count) {
-    beginResetModel();
-    rows_ = count;
-    endResetModel();
-  }
-
-  void removeRowAt(int row) {
-    beginRemoveRows(QModelIndex(), row, row);
-    --rows_;
-    endRemoveRows();
-  }
-
-  void appendRow() {
-    beginInsertRows(QModelIndex(), rows_, rows_);
-    ++rows_;
-    endInsertRows();
-  }
-
-  void textsChanged() {
-    if (rows_ > 0) emit dataChanged(index(0), index(rows_ - 1));
-  }
-
-  // After undo or redo: surplus rows go from the end, every text is renewed,
-  // missing rows are appended (unselected).
-  void sync(int count) {
-    if (rows_ > count) {
-      beginRemoveRows(QModelIndex(), count, rows_ - 1);
-      rows_ = count;
-      endRemoveRows();
-    }
-    textsChanged();
-    if (rows_ < count) {
-      beginInsertRows(QModelIndex(), rows_, count - 1);
-      rows_ = count;
-      endInsertRows();
-    }
-  }
-
- private:
-  const SListCables& table_;
-  int rows_ = 0;
-};
-
-namespace {
-
-// The list of records. Typing a letter does not jump to a row whose line starts
-// with it: the letters W and S are the main window's move keys, and while a move
-// is not possible the press would reach the list and silently move the selection
-// to some other record (which the next press then moves).
-class CableListView : public QListView {
- public:
-  using QListView::QListView;
-  void keyboardSearch(const QString&) override {}
-};
-
-// Every row is drawn by the pane itself.
-class CableRowDelegate : public QStyledItemDelegate {
- public:
-  CableRowDelegate(TFrameCableList* pane, QObject* parent)
-      : QStyledItemDelegate(parent), pane_(pane) {}
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    pane_->ListBoxDrawItem(index.row(), option.rect, option.state, painter);
-  }
-
-  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-    return QSize(pane_->rowWidth(), pane_->rowHeight());
-  }
-
-  void notifySizeChanged() { emit sizeHintChanged(QModelIndex()); }
-
- private:
-  TFrameCableList* pane_;
-};
 
 }  // namespace
 
@@ -207,7 +88,7 @@ TFrameCableList::~TFrameCableList() {
 void TFrameCableList::buildActions() {
   auto make = [this](QAction*& a, const QString& caption, const QString& hint, CIcons::Id icon) {
     a = new QAction(CIcons::icon(icon), caption, this);
-    setHint(a, hint);
+    setActionHint(a, hint);
   };
   make(New, QStringLiteral("Новый"), QStringLiteral("Создать таблицу"), CIcons::New);
   make(FileOpen, QStringLiteral("FileOpen"), QString(), CIcons::Open);
@@ -467,10 +348,10 @@ void TFrameCableList::refreshUndoRedo() {
   Action_Redo->setEnabled(history_.canRedo());
   const QString undo = QString::fromStdString(history_.undoText());
   const QString redo = QString::fromStdString(history_.redoText());
-  setHint(Action_Undo,
-          undo.isEmpty() ? QStringLiteral("Отмена") : QStringLiteral("Отмена|") + undo);
-  setHint(Action_Redo,
-          redo.isEmpty() ? QStringLiteral("Повтор") : QStringLiteral("Повтор|") + redo);
+  setActionHint(Action_Undo,
+                undo.isEmpty() ? QStringLiteral("Отмена") : QStringLiteral("Отмена|") + undo);
+  setActionHint(Action_Redo,
+                redo.isEmpty() ? QStringLiteral("Повтор") : QStringLiteral("Повтор|") + redo);
 }
 
 void TFrameCableList::recordAction(std::unique_ptr<SListCables_Action>& action) {
@@ -482,6 +363,63 @@ void TFrameCableList::resetHistory() {
   history_.clear();
   refreshUndoRedo();
 }
+
+// --- main window ---------------------------------------------------------------
+
+TFrameCableList::CommandStates TFrameCableList::commandStates() const {
+  CommandStates st;
+  st.view = ActionView->isEnabled();
+  st.edit = ActionEditCable->isEnabled();
+  st.moveUp = ActionMoveUp->isEnabled();
+  st.moveDown = ActionMoveDown->isEnabled();
+  st.deleteSelected = ActionDeleteSelected->isEnabled();
+  return st;
+}
+
+void TFrameCableList::runCommand(Command command) {
+  switch (command) {
+    case Command::View:
+      ActionView->trigger();
+      break;
+    case Command::Edit:
+      ActionEditCable->trigger();
+      break;
+    case Command::MoveUp:
+      ActionMoveUp->trigger();
+      break;
+    case Command::MoveDown:
+      ActionMoveDown->trigger();
+      break;
+    case Command::DeleteSelected:
+      ActionDeleteSelected->trigger();
+      break;
+  }
+}
+
+void TFrameCableList::setActiveLook(bool active) {
+  // The field is disabled, so every colour group is set.
+  const QPalette base = palette();
+  QPalette pal = EditFileName->palette();
+  if (active) {
+    pal.setColor(QPalette::Base, base.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Text, base.color(QPalette::Active, QPalette::HighlightedText));
+  } else {
+    const QColor window = base.color(QPalette::Active, QPalette::Window);
+    const QColor mid = base.color(QPalette::Active, QPalette::Mid);
+    pal.setColor(QPalette::Base, CableRowPainter::blendColor(window, mid, 0.5));
+    pal.setColor(QPalette::Text, base.color(QPalette::Active, QPalette::WindowText));
+  }
+  EditFileName->setPalette(pal);
+}
+
+void TFrameCableList::saveOrSaveAs() {
+  if (FileSave->isEnabled())
+    FileSaveExecute();
+  else
+    FileSaveAsExecute();
+}
+
+int TFrameCableList::fontPointSize() const { return ListBox->font().pointSize(); }
 
 // --- focus -------------------------------------------------------------------
 
@@ -523,8 +461,7 @@ bool TFrameCableList::eventFilter(QObject* watched, QEvent* event) {
     // An action without a hint shows no tool tip (the toolkit would show its
     // caption, which is an internal name).
     if (auto* b = qobject_cast<QToolButton*>(watched)) {
-      const QAction* a = b->defaultAction();
-      if (a && a->property(kNoHint).toBool()) return true;
+      if (actionHasNoHint(b->defaultAction())) return true;
     }
   }
   return QFrame::eventFilter(watched, event);
@@ -538,11 +475,7 @@ QStringList& TFrameCableList::loadReport() {
 }
 
 QString TFrameCableList::reportLine(const char* text, std::uint32_t status, int line) {
-  const std::uint32_t position = status & LSF_POSITION_MASK;
-  QString pos;
-  if (position != 0 && (status & 0x7FFFFE00u) != 0) pos = QString::number(position);
-  return QStringLiteral("Стр. ") + QString::number(line) + QStringLiteral(" (поз. ") + pos +
-         QStringLiteral("): ") + kQ + QString::fromStdString(cp1251ToUtf8(text ? text : "")) + kQ;
+  return QString::fromStdString(loadReportLine(cp1251ToUtf8(text ? text : ""), status, line));
 }
 
 void TFrameCableList::NewExecute() {
@@ -834,171 +767,25 @@ void TFrameCableList::updateRowHeight() {
 void TFrameCableList::repaintList() { ListBox->viewport()->update(); }
 
 int TFrameCableList::rowWidth() const {
-  if (rowWidth_ > 0) return rowWidth_;
-  const QFont font = ListBox->font();
-  const QFontMetrics fm(font);
-  const int g = QFontInfo(font).pixelSize();
-  int x = fm.horizontalAdvance(QStringLiteral("0000: ")) + g * 8 / 10;
-  x += fm.horizontalAdvance(QStringLiteral("1234567890123456"));
-  x += fm.horizontalAdvance(QStringLiteral(" 1.500"));
-  x += fm.horizontalAdvance(QStringLiteral(" CuM1E*(..."));
-  x += 2 * fm.horizontalAdvance(QStringLiteral(" 0.00000"));
-  const int step = std::max(1, fm.horizontalAdvance(QStringLiteral("00.0000")));
-  x = (x + step - 1) / step * step;
-  rowWidth_ = x + CIcons::kMarkWidth;
+  if (rowWidth_ <= 0) rowWidth_ = CableRowPainter::rowWidth(ListBox->font(), CIcons::kMarkWidth);
   return rowWidth_;
-}
-
-QColor TFrameCableList::blendColor(const QColor& a, const QColor& b, double f) {
-  // Single precision, as the firmware's colour code computes it.
-  float w = static_cast<float>(f);
-  if (!(w >= 0.0f)) w = 0.0f;
-  if (w > 1.0f) w = 1.0f;
-  const QColor ra = a.toRgb();
-  const QColor rb = b.toRgb();
-  auto mix = [w](int x, int y) {
-    const float v = static_cast<float>(x) * (1.0f - w) + static_cast<float>(y) * w;
-    return std::clamp(static_cast<int>(v), 0, 255);
-  };
-  return QColor(mix(ra.red(), rb.red()), mix(ra.green(), rb.green()), mix(ra.blue(), rb.blue()),
-                ra.alpha());
-}
-
-int TFrameCableList::drawMethodGlyph(QPainter* painter, int x0, int y0, int g, std::uint8_t flags) {
-  const int c = static_cast<int>(0.8 * g);
-  if (flags & 2) {  // DC
-    const int y = y0 + (2 * g) / 4;
-    painter->drawLine(x0, y, x0 + c / 6, y);
-    painter->drawLine(x0 + 2 * c / 6, y, x0 + 3 * c / 6, y);
-    painter->drawLine(x0 + 4 * c / 6, y, x0 + 5 * c / 6, y);
-  }
-  if (flags & 1) {  // TDR
-    const int t = y0 + (3 * g) / 4;
-    const int b = t + g / 4;
-    const QPoint pulse[] = {{x0, b},
-                            {x0 + c / 6, b},
-                            {x0 + c / 6, t},
-                            {x0 + 3 * c / 6, t},
-                            {x0 + 3 * c / 6, b},
-                            {x0 + 5 * c / 6, b}};
-    painter->drawPolyline(pulse, 6);
-  }
-  return c;
 }
 
 void TFrameCableList::ListBoxDrawItem(int row, const QRect& rect, QStyle::State state,
                                       QPainter* painter) {
   if (row < 0 || row >= table_.getCount()) return;
-  painter->save();
-  painter->setRenderHint(QPainter::Antialiasing, false);
-  const QFont font = ListBox->font();
-  painter->setFont(font);
-  const QFontMetrics fm(font);
-  const bool selected = state & QStyle::State_Selected;
-  const QPalette& palette = ListBox->palette();
-  QColor brush =
-      selected ? palette.color(QPalette::Active, QPalette::Highlight) : QColor(Qt::white);
-  const QColor pen = selected ? QColor(Qt::white) : QColor(Qt::black);
-  const QColor textColour = selected ? palette.color(QPalette::Active, QPalette::HighlightedText)
-                                     : palette.color(QPalette::WindowText);
-  const int y = rect.top();
-  const int h = rect.height();
-  int x = rect.left();
-  painter->fillRect(rect, brush);
-
-  auto write = [&](int tx, const QString& text) {
-    painter->drawText(QRect(tx, y, std::max(1, rect.right() - tx + 1), h),
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
-  };
-
-  // Number column: rows 1 … 99 share one edge.
-  const QString number = QString::number(row + 1) + QStringLiteral(": ");
-  painter->setPen(textColour);
-  write(x, number);
-  x +=
-      (row + 1 < 100) ? fm.horizontalAdvance(QStringLiteral("00: ")) : fm.horizontalAdvance(number);
-
   const SCable& rec = table_.at(row);
-  painter->setPen(pen);
-  x += drawMethodGlyph(painter, x, y, QFontInfo(font).pixelSize(), rec.suitableMethods());
-
   const CProgramSettings& settings = programSettings();
-  bool duplicate = false;
+  CableRowMarks marks;
+  marks.markSameNames = settings.MarkSameNames;
+  marks.markSameCables = settings.MarkSameCables;
   if (settings.MarkSameNames) {
-    for (int j = 0; j < table_.getCount() && !duplicate; ++j)
-      duplicate = j != row && std::strncmp(rec.name, table_.at(j).name, SCable::kNameSize) == 0;
+    for (int j = 0; j < table_.getCount() && !marks.duplicateName; ++j)
+      marks.duplicateName =
+          j != row && std::strncmp(rec.name, table_.at(j).name, SCable::kNameSize) == 0;
   }
   const SListCables* other = host_ ? host_->otherTable(paneIndex_) : nullptr;
-  const bool inOther = other && other->indexOfEqual(rec) >= 0;
-
-  const int w0 = fm.horizontalAdvance(QStringLiteral("1234567890123456"));
-  const int w1 = fm.horizontalAdvance(QStringLiteral(" 1.500"));
-  const int w2 = fm.horizontalAdvance(QStringLiteral(" CuM1E*(..."));
-  const int w3 = fm.horizontalAdvance(QStringLiteral(" 0.00000"));
-
-  if (settings.MarkSameCables && inOther) brush = blendColor(brush, QColor(0, 0x80, 0), 0.6);
-
-  // Name cell.
-  QColor nameColour = textColour;
-  QFont nameFont = font;
-  if (settings.MarkSameNames && duplicate) {
-    nameColour = blendColor(textColour, QColor(0xFF, 0, 0), 1.0);
-    nameFont.setBold(true);
-  }
-  const QRect nameCell(x, y, w0, h);
-  painter->fillRect(nameCell, brush);
-  painter->setFont(nameFont);
-  painter->setPen(nameColour);
-  painter->drawText(nameCell.adjusted(2, 0, 0, 0),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                    fromCp1251(rec.name, SCable::kNameSize));
-  painter->setFont(font);
-  painter->setPen(textColour);
-  x += w0;
-
-  // Field cells: the record's line behind its name.
-  char text[SCable::kTextSize];
-  rec.toText(text);
-  const char* tab = std::strchr(text, '\t');
-  if (tab) {
-    const QStringList fields =
-        QString::fromStdString(cp1251ToUtf8(tab + 1)).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
-    const QString dots = QStringLiteral("...");
-    for (int i = 0; i < fields.size(); ++i) {
-      const int width = i == 0 ? w1 : (i == 1 ? w2 : w3);
-      QString field = fields[i];
-      if (fm.horizontalAdvance(field) > width) {
-        do {
-          field.chop(1);
-        } while (!field.isEmpty() && fm.horizontalAdvance(field + dots) > width);
-        field += dots;
-      }
-      const QRect cell(x, y, width, h);
-      painter->fillRect(cell, brush);
-      painter->drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, field);
-      x += width;
-    }
-  }
-
-  const int step = std::max(1, fm.horizontalAdvance(QStringLiteral("00.0000")));
-  x = rect.left() + (x - rect.left() + step - 1) / step * step;
-
-  if (inOther && host_) {
-    QPixmap mark = host_->markIcon(paneIndex_);
-    if (selected) {
-      QStyleOption opt;
-      opt.initFrom(ListBox);
-      mark = ListBox->style()->generatedIconPixmap(QIcon::Disabled, mark, &opt);
-    }
-    painter->drawPixmap(x, y + std::max(0, h - mark.height()) / 2, mark);
-  }
-
-  if (state & QStyle::State_HasFocus) {
-    QPen focusPen(textColour);
-    focusPen.setStyle(Qt::DotLine);
-    painter->setPen(focusPen);
-    painter->setBrush(Qt::NoBrush);
-    painter->drawRect(rect.adjusted(0, 0, -1, -1));
-  }
-  painter->restore();
+  marks.inOtherTable = other && other->indexOfEqual(rec) >= 0;
+  const QPixmap mark = marks.inOtherTable && host_ ? host_->markIcon(paneIndex_) : QPixmap();
+  CableRowPainter::paint(painter, ListBox, rect, state, row, rec, marks, mark);
 }

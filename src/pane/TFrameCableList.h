@@ -107,6 +107,22 @@ class TFrameCableList : public QFrame {
   void FrameEnter();
   void FrameExit();
 
+  // --- what the main window asks of a pane ---
+  enum class Command { View, Edit, MoveUp, MoveDown, DeleteSelected };
+  struct CommandStates {
+    bool view = false, edit = false, moveUp = false, moveDown = false, deleteSelected = false;
+  };
+  CommandStates commandStates() const;
+  // Runs the command when it is enabled, as its button would.
+  void runCommand(Command command);
+  // The active pane's file-name field looks like a selected item, the other
+  // pane's like a quiet grey caption.
+  void setActiveLook(bool active);
+  // The save of the unsaved-changes question: FileSave when the table has a
+  // file, else the save-as dialog.
+  void saveOrSaveAs();
+  int fontPointSize() const;
+
   // --- display ---
   // The list's font size in points; the row height follows the font.
   void ApplyFontSize(int pointSize);
@@ -116,13 +132,6 @@ class TFrameCableList : public QFrame {
   void repaintList();
   // Draws row `row` of the table into rect (list coordinates of painter).
   void ListBoxDrawItem(int row, const QRect& rect, QStyle::State state, QPainter* painter);
-
-  // Weighted mix of two colours per channel; f clamped to 0 … 1 (NaN: 0); the
-  // alpha of a is kept.
-  static QColor blendColor(const QColor& a, const QColor& b, double f);
-  // The method symbol of a row (bit 1 TDR pulse, bit 2 DC dashes) in the current
-  // pen; returns its width c = trunc(0.8 g).
-  static int drawMethodGlyph(QPainter* painter, int x0, int y0, int g, std::uint8_t flags);
 
   // Actions (their captions are never shown: the buttons show icons only).
   QAction* New = nullptr;

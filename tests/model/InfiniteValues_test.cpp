@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/FileTestSupport.h"
+#include "support/FileTestSupport.h"
 #include "model/LoadStatus.h"
 #include "model/SCable.h"
 #include "model/SListCables.h"

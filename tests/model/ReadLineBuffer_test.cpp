@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/FileTestSupport.h"
+#include "support/FileTestSupport.h"
 
 using namespace tolmira;
 

@@ -17,10 +17,10 @@
 #include <gtest/gtest.h>
 
 #include "model/FileOpenError.h"
-#include "model/FileTestSupport.h"
 #include "model/LoadStatus.h"
 #include "model/cFile.h"
 #include "model/cLog.h"
+#include "support/FileTestSupport.h"
 
 using namespace tolmira;
 
@@ -289,12 +289,7 @@ TEST_F(SaveTest, FolderWithoutWriteAccess) {
   EXPECT_EQ("old table", readBytes(old));
   EXPECT_EQ("shared table", readBytes(shared));
   // The folder holds exactly what it held.
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(folder.c_str())) {
-    while (dirent* e = ::readdir(d))
-      if (e->d_name[0] != '.') names.push_back(e->d_name);
-    ::closedir(d);
-  }
+  const std::vector<std::string> names = folderEntries(folder);
   EXPECT_EQ(2u, names.size());
 }
 
@@ -414,12 +409,7 @@ TEST_F(FatImageTest, FullDiskKeepsTheOldTable) {
   unmount();
   ASSERT_TRUE(mount());
   EXPECT_EQ(old, readBytes(target));
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(mnt.c_str())) {
-    while (dirent* e = ::readdir(d))
-      if (e->d_name[0] != '.') names.push_back(e->d_name);
-    ::closedir(d);
-  }
+  const std::vector<std::string> names = folderEntries(mnt);
   EXPECT_EQ(std::vector<std::string>{"CABLES.TXT"}, names);
   SListCables back;
   EXPECT_EQ(0u, loadFromFile(back, target.c_str()).status);

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "model/FileOpenError.h"
-#include "model/FileTestSupport.h"
+#include "support/FileTestSupport.h"
 #include "model/LoadStatus.h"
 #include "model/MaterialInfo.h"
 

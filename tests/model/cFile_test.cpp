@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "model/FileOpenError.h"
-#include "model/FileTestSupport.h"
+#include "support/FileTestSupport.h"
 
 using namespace tolmira;
 

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/Cp1251.h"
+#include "model/RecordText.h"
 #include "model/SListCables.h"
 #include "pane/CIcons.h"
 #include "pane/IPaneHost.h"
@@ -102,9 +102,7 @@ inline QString rowText(const TFrameCableList& pane, int row) {
 
 // A record's line as the list shows it.
 inline QString recordText(const SCable& c) {
-  char text[SCable::kTextSize];
-  c.toText(text);
-  return QString::fromStdString(tolmira::cp1251ToUtf8(text));
+  return QString::fromStdString(tolmira::recordLine(c));
 }
 
 // The list shows exactly the table's records, row for row.

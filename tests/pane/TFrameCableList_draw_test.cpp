@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pane/CableRowPainter.h"
 #include "pane/PaneTestHost.h"
 #include "support/ScriptedModal.h"
 
@@ -54,15 +55,11 @@ class PaneDrawTest : public ::testing::Test {
     host.pane(1).NewExecute();
     host.pane(1).appendRecord(cable("Shared", 1.7f));
 
-    const QFont font = left.ListBox->font();
-    const QFontMetrics fm(font);
-    const int c = static_cast<int>(0.8 * QFontInfo(font).pixelSize());
-    xName = fm.horizontalAdvance(QStringLiteral("00: ")) + c;
-    w0 = fm.horizontalAdvance(QStringLiteral("1234567890123456"));
-    const int w1 = fm.horizontalAdvance(QStringLiteral(" 1.500"));
-    const int step = fm.horizontalAdvance(QStringLiteral("00.0000"));
+    const CableRowColumns col = CableRowPainter::columns(left.ListBox->font());
+    xName = col.number + col.glyph;
+    w0 = col.name;
     // These records hold KU only: one field cell behind the name.
-    xIcon = (xName + w0 + w1 + step - 1) / step * step;
+    xIcon = col.onGrid(0, xName + w0 + col.cell(0));
   }
 
   QImage render(TFrameCableList& pane, int row, bool selected = false) {
@@ -162,6 +159,31 @@ TEST_F(PaneDrawTest, RowHundredIsShiftedByOneDigit) {
   EXPECT_EQ(rightmostInk(99) - rightmostInk(98), digit);
 }
 
+// The geometry once against literal widths of a known font, so that a change of
+// the measured texts or of the symbol's width is seen.
+TEST(PaneRowColumns, MatchLiteralWidthsOfDejaVuSans) {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(13);
+  ASSERT_EQ(QFontInfo(font).family(), QStringLiteral("DejaVu Sans"));
+  const CableRowColumns c = CableRowPainter::columns(font);
+  EXPECT_EQ(c.pixelSize, 13);
+  EXPECT_EQ(c.glyph, 10);  // trunc(0.8 * 13)
+  EXPECT_EQ(c.number, 25);
+  EXPECT_EQ(c.widestNumber, 42);
+  EXPECT_EQ(c.name, 132);
+  EXPECT_EQ(c.ku, 41);
+  EXPECT_EQ(c.material, 73);
+  EXPECT_EQ(c.value, 58);
+  EXPECT_EQ(c.grid, 54);
+  EXPECT_EQ(c.cell(0), 41);
+  EXPECT_EQ(c.cell(1), 73);
+  EXPECT_EQ(c.cell(5), 58);
+  EXPECT_EQ(c.onGrid(10, 10), 10);
+  EXPECT_EQ(c.onGrid(10, 11), 64);
+  // 42 + 10 + 132 + 41 + 73 + 58 + 58 = 414, onto the grid of 54: 432, then the mark.
+  EXPECT_EQ(CableRowPainter::rowWidth(font, 30), 462);
+}
+
 struct BlendCase {
   QColor a, b;
   double f;
@@ -180,8 +202,8 @@ TEST(PaneBlendColor, MixesPerChannelWithAClampedWeight) {
       {QColor(10, 20, 30, 77), QColor(110, 220, 130), 0.5, QColor(60, 120, 80, 77)},
   };
   for (const BlendCase& c : cases)
-    EXPECT_EQ(TFrameCableList::blendColor(c.a, c.b, c.f), c.expected)
-        << c.f << " " << TFrameCableList::blendColor(c.a, c.b, c.f).name().toStdString();
+    EXPECT_EQ(CableRowPainter::blendColor(c.a, c.b, c.f), c.expected)
+        << c.f << " " << CableRowPainter::blendColor(c.a, c.b, c.f).name().toStdString();
 }
 
 // The method symbol's lines, worked out by hand for two font heights.
@@ -213,7 +235,7 @@ TEST(PaneMethodGlyph, DrawsDashesAndPulseAtTheirPlaces) {
     drawn.fill(Qt::white);
     QPainter p(&drawn);
     p.setPen(QPen(Qt::black, 1));
-    EXPECT_EQ(TFrameCableList::drawMethodGlyph(&p, origin.x(), origin.y(), c.g, c.flags), c.c);
+    EXPECT_EQ(CableRowPainter::drawMethodGlyph(&p, origin.x(), origin.y(), c.g, c.flags), c.c);
     p.end();
     QImage expected(drawn.size(), QImage::Format_RGB32);
     expected.fill(Qt::white);

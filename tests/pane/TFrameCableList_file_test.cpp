@@ -21,6 +21,7 @@
 #include "model/Cp1251.h"
 #include "model/LoadStatus.h"
 #include "model/TableFile.h"
+#include "model/RecordText.h"
 #include "pane/PaneTestHost.h"
 #include "support/ScriptedModal.h"
 
@@ -30,7 +31,7 @@ namespace {
 
 const QString kQ(QChar(34));
 
-std::string nameOf(const SCable& c) { return cp1251ToUtf8(std::string(c.name)); }
+std::string nameOf(const SCable& c) { return recordName(c); }
 
 class PaneFileTest : public ::testing::Test {
  protected:

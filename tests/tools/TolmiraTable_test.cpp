@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "model/FileTestSupport.h"
+#include "support/FileTestSupport.h"
 #include "model/TableFile.h"
 #include "tolmira/Version.h"
 #include "tools/ToolRun.h"

@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "model/FileTestSupport.h"
+#include "support/FileTestSupport.h"
 
 // One finished run of the real tolmira-table.
 struct ToolRun {
