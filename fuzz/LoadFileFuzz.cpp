@@ -16,6 +16,8 @@
 #include "model/SListCables.h"
 #include "model/TableFile.h"
 
+using namespace tolmira;
+
 namespace {
 
 void require(bool ok) {

@@ -14,6 +14,8 @@
 #include "model/SCable.h"
 #include "model/TableFile.h"
 
+using namespace tolmira;
+
 namespace {
 
 void require(bool ok) {

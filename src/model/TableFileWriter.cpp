@@ -1,0 +1,170 @@
+// Writing a table file. The table goes into a fresh file beside the target, which
+// replaces the target only once every byte is written and the file closed: a failed
+// save leaves the old file as it was.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "model/FileOpenError.h"
+#include "model/LoadStatus.h"
+#include "model/SListCables.h"
+#include "model/TableFile.h"
+#include "model/TableFileSystem.h"
+#include "model/cFile.h"
+#include "model/cLog.h"
+
+using namespace tolmira;
+
+namespace {
+
+// Removes the scratch file unless it was moved into place.
+struct ScratchFile {
+  std::string path;
+  bool keep = false;
+  ~ScratchFile() {
+    if (!path.empty() && !keep) removeFile(path);
+  }
+};
+
+std::uint32_t fail(cLog& log, std::uint32_t status) {
+  lastSaveStatus = status;
+  log.message(statusName(status));
+  return status;
+}
+
+// Opens a new scratch file in the target's folder; false when every name is taken.
+// A short 8.3 name, so that it also fits a FAT disk without long names.
+bool openScratch(cFile& file, const SaveTarget& target, const char* fileName,
+                 ScratchFile& scratch) {
+  // Taken scratch names are no refusal of the user's file: leave lastOpenError
+  // as the open with create-always would have left it.
+  const int openErrorBefore = lastOpenError;
+  const unsigned seed = scratchSeed();
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    char name[16];
+    std::snprintf(name, sizeof name, "~TLM%04X.TMP",
+                  (seed + static_cast<unsigned>(attempt)) & 0xFFFFu);
+    const std::string candidate = target.folder + name;
+    bool opened = false;
+    try {
+      opened = file.open(candidate.c_str(), FO_CREATE_NEW | FO_WRITE);
+    } catch (const FileOpenError& e) {
+      lastOpenError = openErrorBefore;
+      // Report the file the user asked for, not the scratch name.
+      throw FileOpenError(fileName, e.osMessage());
+    }
+    if (opened) {
+      scratch.path = candidate;
+      lastOpenError = openErrorBefore;
+      return true;
+    }
+  }
+  lastOpenError = openErrorBefore;
+  return false;
+}
+
+// The identifier, the empty line, the header and one line per record, with the
+// firmware's log steps. Returns 0 or the failure's status bits.
+std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
+  bool ok = false;
+  const char* step = nullptr;
+  int n = 0;
+  int written = 0;
+
+  log.message("\t1");
+  ok = file.seek(0);
+  step = "lseek";
+  log.message("\t2");
+  if (ok) {
+    char buf[128];
+    n = std::snprintf(buf, 128, "%s\r\n\r\n", currentTableFormat().identifier);
+    ok = file.write(buf, n, &written);
+    step = "write file ID";
+    log.message("\t3");
+    bool headerWritten = false;
+    if (ok) {
+      log.message("\t4");
+      if (n == written) {
+        log.message("\t5");
+        n = std::snprintf(buf, 128, "%s\r\n", currentTableFormat().header);
+        ok = file.write(buf, n, &written);
+        step = "write caption";
+        headerWritten = true;
+      }
+    }
+    if (headerWritten && ok) {
+      log.message("\t6");
+      if (n == written) {
+        log.message("\t7");
+        step = nullptr;
+        SCable rec;
+        for (int i = -1; table.next(i);) {
+          table.get(rec, i);
+          constexpr int kLineRoom = 127;
+          n = rec.snprint(buf, kLineRoom);
+          log.message("\t7: ");
+          log.dump(buf);
+          const int room = kLineRoom - n;
+          if (room > 1) {
+            const int m = std::snprintf(buf + n, static_cast<std::size_t>(room), "\r\n");
+            n += m < room ? m : room - 1;
+          }
+          log.message("\t8");
+          step = "Cable write";
+          ok = file.write(buf, n, &written);
+          if (n != written) break;
+          log.message("\t9");
+          if (!ok) break;
+          log.message("\t10");
+        }
+        ok = file.truncate();
+        if (ok) log.message("\t11");
+      }
+    }
+  }
+
+  std::uint32_t result = 0;
+  if (!ok) {
+    if (step) log.message(step);
+    result |= fail(log, LSF_ERROR);
+  }
+  if (n != written) {
+    log.message("\tn != num");
+    if (step) log.message(step);
+    result |= fail(log, LSF_DISK_IS_FULL);
+    if (file.seek(file.tell())) file.truncate();
+  }
+  return result;
+}
+
+// Moves the finished scratch file over the target.
+std::uint32_t replaceTarget(ScratchFile& scratch, const SaveTarget& target, cLog& log) {
+  if (target.exists) copyPermissions(scratch.path, target.permissions);
+  if (!replaceFile(scratch.path, target.path)) {
+    log.message("rename");
+    return fail(log, LSF_ERROR);
+  }
+  scratch.keep = true;
+  return 0;
+}
+
+}  // namespace
+
+std::uint32_t SListCables::saveToFile(const char* fileName) {
+  cLog& log = processLog();
+  log.message("STF:");
+  const SaveTarget target = resolveSaveTarget(fileName);
+
+  // Declared first so that it goes last: the file is closed before its removal.
+  ScratchFile scratch;
+  cFile file;
+  if (!openScratch(file, target, fileName, scratch)) return fail(log, LSF_CAN_NOT_OPEN);
+
+  std::uint32_t result = writeTable(file, *this, log);
+  if (!file.close()) result |= fail(log, LSF_UNKNOWN);
+  if (result == 0) result = replaceTarget(scratch, target, log);
+
+  // Only a table that really is on disk counts as saved.
+  if (result == 0) clearModified();
+  return result;
+}
