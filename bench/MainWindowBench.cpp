@@ -21,7 +21,7 @@
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "pane/TFrameCableList.h"
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "settings/CProgramSettings.h"
 
 namespace {

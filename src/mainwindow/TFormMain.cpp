@@ -94,7 +94,7 @@ TFormMain::TFormMain(ISettingsStore& store, QWidget* parent)
   SetActivePane(0);
   StepFontSize(0);
 
-  // Construction step 5: the bar shows each command's key.
+  // The bar shows each command's key.
   for (QAction* a : bottomPanel_) {
     if (a->shortcut().isEmpty()) continue;
     a->setText(a->text() + QStringLiteral(" (") +

@@ -94,14 +94,19 @@ std::uint32_t parseV04(SCable& rec, const char* line) {
   const auto result = [&] {
     return flags | (static_cast<std::uint32_t>(p - line) & LSF_POSITION_MASK);
   };
+  // A tab must separate the fields; anything else ends the line with an error.
+  const auto separator = [&] {
+    if (*p != '\t') {
+      flags |= LSF_NOT_TAB;
+      return false;
+    }
+    ++p;
+    return true;
+  };
   float v = 0;
 
   if (!readToken(rec.name, SCable::kNameSize, &p)) flags |= LSF_CABLE_WARNING_NAME_IS_SO_BIGGER;
-  if (*p != '\t') {
-    flags |= LSF_NOT_TAB;
-    return result();
-  }
-  ++p;
+  if (!separator()) return result();
 
   if (!atFieldEnd(p)) {
     if (!scanAt(&p, &v)) {
@@ -111,11 +116,7 @@ std::uint32_t parseV04(SCable& rec, const char* line) {
     rec.setKU(v);
   }
   if (*p == '\0') return result();
-  if (*p != '\t') {
-    flags |= LSF_NOT_TAB;
-    return result();
-  }
-  ++p;
+  if (!separator()) return result();
 
   // Filled in place (a scratch copy costs a stalled wide load per line) and put
   // back to its reset state when the line fails.
@@ -183,11 +184,7 @@ std::uint32_t parseV04(SCable& rec, const char* line) {
   }
 
   if (*p == '\0') return result();
-  if (*p != '\t') {
-    flags |= LSF_NOT_TAB;
-    return result();
-  }
-  ++p;
+  if (!separator()) return result();
   if (!atFieldEnd(p)) {
     if (!scanAt(&p, &v)) {
       flags |= LSF_CABLE_R_to_m_ERROR;
@@ -197,11 +194,7 @@ std::uint32_t parseV04(SCable& rec, const char* line) {
   }
 
   if (*p == '\0') return result();
-  if (*p != '\t') {
-    flags |= LSF_NOT_TAB;
-    return result();
-  }
-  ++p;
+  if (!separator()) return result();
   if (!atFieldEnd(p)) {
     v = 1.0f;
     if (!scanAt(&p, &v)) {

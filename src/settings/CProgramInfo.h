@@ -12,7 +12,7 @@ class CProgramInfo {
   int Minor() const { return minor_; }
   int Release() const { return release_; }
   int Build() const { return build_; }
-  QString Version() const { return version_; }  // "%d.%d.%d.%d"; empty without a version
+  QString Version() const { return version_; }  // "%d.%d.%d.%d"
 
   QDate BuildDate() const { return buildDate_; }
   int BuildYear() const { return buildDate_.isValid() ? buildDate_.year() : 0; }

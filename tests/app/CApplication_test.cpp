@@ -11,14 +11,16 @@
 
 #include "mainwindow/TFormMain.h"
 #include "pane/TFrameCableList.h"
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "settings/CProgramSettings.h"
+#include "support/SettingsReset.h"
 #include "support/GuiTestMain.h"
 #include "support/ScriptedModal.h"
 
-QApplication* createTestApplication(int& argc, char** argv) { return new CApplication(argc, argv); }
-
 namespace {
+
+[[maybe_unused]] const bool applicationChosen = setTestApplicationFactory(
+    [](int& argc, char** argv) -> QApplication* { return new CApplication(argc, argv); });
 
 // An event handler that fails the way a command may: by throwing.
 class Thrower : public QObject {
@@ -86,5 +88,5 @@ TEST(CApplication, AFailingCloseHandlerKeepsTheWindowOpen) {
     auto key = store.openKey(CProgramSettings::KeyPath, false);
     EXPECT_FALSE(key && key->readString(QStringLiteral("Version"))) << "settings stored";
   }
-  programSettings() = CProgramSettings();
+  resetProgramSettings();
 }

@@ -16,19 +16,20 @@
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
 #include "mainwindow/TFormMain.h"
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "settings/CProgramSettings.h"
 #include "support/GuiTestMain.h"
 #include "support/ScriptedModal.h"
 
-QApplication* createTestApplication(int& argc, char** argv) {
-  // A user whose locale writes numbers with a comma.
-  qputenv("LC_ALL", "ru_RU.UTF-8");
-  qputenv("LANG", "ru_RU.UTF-8");
-  return new CApplication(argc, argv);
-}
-
 namespace {
+
+[[maybe_unused]] const bool applicationChosen =
+    setTestApplicationFactory([](int& argc, char** argv) -> QApplication* {
+      // A user whose locale writes numbers with a comma.
+      qputenv("LC_ALL", "ru_RU.UTF-8");
+      qputenv("LANG", "ru_RU.UTF-8");
+      return new CApplication(argc, argv);
+    });
 
 CApplication& app() { return *qobject_cast<CApplication*>(QCoreApplication::instance()); }
 

@@ -31,7 +31,10 @@ void closeModalsAbove(QWidget* expected) {
       d->reject();
     else
       top->close();
-    QTest::qWait(10);
+    if (!QTest::qWaitFor([top] { return QApplication::activeModalWidget() != top; }, 1000)) {
+      ADD_FAILURE() << "the unexpected window does not close";
+      return;
+    }
   }
 }
 
@@ -50,7 +53,9 @@ void whenModal(std::function<void(T*)> act) {
     QPointer<QWidget> self(w);
     QTimer::singleShot(300, [self] { closeModalsAbove(self); });
     act(w);
-    QTest::qWait(50);
+    // act may leave the window open; it is closed below then.
+    static_cast<void>(
+        QTest::qWaitFor([self] { return QApplication::activeModalWidget() != self.data(); }, 500));
     closeModalsAbove(nullptr);
   });
 }

@@ -76,7 +76,8 @@ TEST_F(HelpTest, WindowShape) {
   EXPECT_EQ(form.size(), QSize(644, 331));
   // Resizable; the bottom panel keeps its height and its button stays at the right edge.
   form.resize(900, 500);
-  QTest::qWait(10);
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return form.Panel1->geometry().bottom() == form.height() - 1; }, 1000));
   EXPECT_EQ(form.size(), QSize(900, 500));
   EXPECT_EQ(form.Panel1->height(), 38);
   EXPECT_EQ(form.Panel1->geometry().bottom(), form.height() - 1);

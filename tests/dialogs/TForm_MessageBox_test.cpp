@@ -449,7 +449,11 @@ TEST_F(MessageBoxWindow, ShownAtTheAnchorThenCentredOverTheMainWindow) {
   // An anchor at the lower right corner: the window stays whole on the screen.
   main.setGeometry(screen.right() - 60, screen.bottom() - 40, 50, 30);
   anchor->setGeometry(0, 0, 10, 10);
-  QTest::qWait(20);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return main.geometry().topLeft() == QPoint(screen.right() - 60, screen.bottom() - 40);
+      },
+      1000));
   whenOpen([&](TForm_MessageBox& b) {
     EXPECT_TRUE(screen.contains(b.frameGeometry()))
         << b.frameGeometry().x() << "," << b.frameGeometry().y();

@@ -20,8 +20,9 @@
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "pane/TFrameCableList.h"
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "settings/CProgramSettings.h"
+#include "support/SettingsReset.h"
 #include "support/ScriptedModal.h"
 
 // A table file of n records named "<prefix> 1" … "<prefix> n"; false when it could
@@ -66,13 +67,10 @@ class MainWindowTest : public ::testing::Test {
       qunsetenv("XDG_DATA_HOME");
   }
 
-  // The settings as a fresh process has them.
-  static void resetSettings() { programSettings() = CProgramSettings(); }
-
   // Ends the window (without its close handler) and starts a new "run".
   void restart() {
     window.reset();
-    resetSettings();
+    resetProgramSettings();
     window = std::make_unique<TFormMain>(store);
     window->setProgramDir(programDir);
   }

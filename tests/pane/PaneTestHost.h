@@ -18,6 +18,7 @@
 #include "pane/IPaneHost.h"
 #include "pane/TFrameCableList.h"
 #include "settings/CProgramSettings.h"
+#include "support/SettingsReset.h"
 
 // A window holding the two panes side by side, as the main window does, and
 // recording what the panes ask of it.
@@ -61,19 +62,6 @@ class PaneTestHost : public IPaneHost {
   int bottomBarUpdates = 0;
   std::vector<int> refreshedFrom;
 };
-
-// The settings are one global object: every test starts from the start values.
-inline void resetProgramSettings() {
-  CProgramSettings& s = programSettings();
-  for (int i = 0; i < 2; ++i) {
-    s.ListFile(i).clear();
-    s.LastOpenedFile(i).clear();
-    s.AutoSave(i).clear();
-  }
-  s.MessagesStyle = 0;
-  s.MarkSameNames = true;
-  s.MarkSameCables = true;
-}
 
 // Table files for the tests: Windows-1251 bytes, CR LF line ends.
 inline QByteArray v04File(const QByteArray& records) {

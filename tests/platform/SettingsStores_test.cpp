@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/CIniSettingsStore.h"
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "platform/SettingsStoreFactory.h"
 
 using namespace tolmira;

@@ -20,7 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/CIniSettingsStore.h"
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "platform/SettingsStoreFactory.h"
 #include "settings/CProgramInfo.h"
 #include "settings/CProgramSettings.h"

@@ -8,14 +8,21 @@
 
 #include <gtest/gtest.h>
 
-// Test programs that need the program's own application object define this again.
-__attribute__((weak)) QApplication* createTestApplication(int& argc, char** argv) {
-  return new QApplication(argc, argv);
+namespace {
+
+// Constant-initialized, so it is set before any test file's initializer runs.
+TestApplicationFactory factory = nullptr;
+
+}  // namespace
+
+bool setTestApplicationFactory(TestApplicationFactory f) {
+  factory = f;
+  return true;
 }
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  std::unique_ptr<QApplication> app(createTestApplication(argc, argv));
+  std::unique_ptr<QApplication> app(factory ? factory(argc, argv) : new QApplication(argc, argv));
   std::setlocale(LC_ALL, "C");
   return RUN_ALL_TESTS();
 }

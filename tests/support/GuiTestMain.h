@@ -2,6 +2,9 @@
 
 class QApplication;
 
-// Makes the application object of a GUI test program; a test file may define it to
-// run under another QApplication subclass.
-QApplication* createTestApplication(int& argc, char** argv);
+// Makes the application object of a GUI test program.
+using TestApplicationFactory = QApplication* (*)(int& argc, char** argv);
+
+// A test program that needs another QApplication subclass calls this from the
+// initializer of a namespace-scope variable; main() uses the factory given last.
+bool setTestApplicationFactory(TestApplicationFactory factory);

@@ -1,4 +1,4 @@
-#include "platform/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 
 #include <utility>
 
