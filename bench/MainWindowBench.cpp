@@ -23,6 +23,7 @@
 #include "pane/TFrameCableList.h"
 #include "support/CMemorySettingsStore.h"
 #include "settings/CProgramSettings.h"
+#include "support/PaintCounter.h"
 
 namespace {
 
@@ -56,16 +57,6 @@ Tables& tables() {
   static Tables t;
   return t;
 }
-
-// Counts paints of one widget.
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
 
 std::unique_ptr<TFormMain> startWindow(CMemorySettingsStore& store) {
   programSettings() = CProgramSettings();

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "mainwindow/MainWindowFixture.h"
+#include "support/PaintCounter.h"
 
 namespace {
 
@@ -373,15 +374,6 @@ struct RepaintCase {
 };
 
 class RepaintTest : public MainWindowTest, public ::testing::WithParamInterface<RepaintCase> {};
-
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
 
 // Delivers the pending update requests, so that the paints they cause happen now.
 void deliverPaints() {
