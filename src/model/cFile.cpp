@@ -13,6 +13,9 @@
 #ifndef S_ISDIR
 #define S_ISDIR(m) (((m)&S_IFMT) == S_IFDIR)
 #endif
+#ifndef S_ISREG
+#define S_ISREG(m) (((m)&S_IFMT) == S_IFREG)
+#endif
 #include <io.h>
 #else
 #include <unistd.h>
@@ -34,6 +37,7 @@ int osTruncate(int fd, Offset size) { return ::_chsize_s(fd, size) == 0 ? 0 : -1
 int osSync(int fd) { return ::_commit(fd); }
 int osClose(int fd) { return ::_close(fd); }
 constexpr int kCloexec = 0;
+constexpr int kNonBlock = 0;
 #else
 using Offset = off_t;
 int osOpen(const char* name, int flags, int mode) { return ::open(name, flags, mode); }
@@ -44,9 +48,14 @@ int osTruncate(int fd, Offset size) { return ::ftruncate(fd, size); }
 int osSync(int fd) { return ::fsync(fd); }
 int osClose(int fd) { return ::close(fd); }
 constexpr int kCloexec = O_CLOEXEC;
+// A pipe or a device may block the open itself; a regular file ignores the flag.
+constexpr int kNonBlock = O_NONBLOCK;
 #endif
 
 constexpr int kCreateFlags = FO_CREATE_NEW | FO_CREATE | FO_CREATE_ALWAYS;
+
+// What a pipe, socket or device is told when it is named as a table file.
+constexpr char kNotRegularFile[] = "это не обычный файл (канал, сокет или устройство)";
 
 }  // namespace
 
@@ -132,7 +141,7 @@ bool cFile::open(const char* fileName, int flags) {
 
   int fd;
   do {
-    fd = osOpen(fileName, oflags | kCloexec, 0666);
+    fd = osOpen(fileName, oflags | kCloexec | kNonBlock, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     const int err = errno;
@@ -147,11 +156,17 @@ bool cFile::open(const char* fileName, int flags) {
     }
     throw FileOpenError(fileName, std::strerror(err));
   }
-  // A folder opens for reading on some systems but can never be read as a file.
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  // A folder opens for reading on some systems but can never be read as a file; a
+  // pipe or device read as a file would block or never end.
+  const bool readOnly = oflags == O_RDONLY;
+  if (::fstat(fd, &st) == 0 && (S_ISDIR(st.st_mode) || (readOnly && !S_ISREG(st.st_mode)))) {
     osClose(fd);
-    throw FileOpenError(fileName, std::strerror(EISDIR));
+    throw FileOpenError(fileName, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : kNotRegularFile);
   }
+#ifndef _WIN32
+  const int fl = ::fcntl(fd, F_GETFL);
+  if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+#endif
   stream_.reset(new cFileStream);
   stream_->fd = fd;
   return true;

@@ -1,12 +1,17 @@
 #include "model/cFile.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +114,56 @@ TEST_F(CFileTest, SystemFailuresThrowWithPathAndMessage) {
     EXPECT_FALSE(f.isOpen());
     EXPECT_EQ(0, lastOpenError);
   }
+}
+
+// A pipe, socket or device opened to be read is refused at once: a pipe with no
+// writer would block the open for ever. Written, a pipe with no reader is refused too.
+TEST_F(CFileTest, SpecialFilesAreRefusedWithoutBlocking) {
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+  const std::string socketPath = dir.file("sock");
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(sock, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof addr.sun_path);
+  std::strcpy(addr.sun_path, socketPath.c_str());
+  ASSERT_EQ(0, ::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr));
+
+  const struct {
+    const char* what;
+    std::string path;
+    int flags;
+  } cases[] = {
+      {"pipe read", fifo, FO_READ},
+      {"pipe written", fifo, FO_WRITE},
+      {"socket read", socketPath, FO_READ},
+      {"device read", "/dev/null", FO_READ},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto opening = std::async(std::launch::async, [&c] {
+      cFile f;
+      try {
+        f.open(c.path.c_str(), c.flags);
+      } catch (const FileOpenError& e) {
+        return std::string(e.osMessage());
+      }
+      return std::string("opened");
+    });
+    if (opening.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      // Let the blocked open return so that the test ends.
+      const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+      opening.wait();
+      if (writer >= 0) ::close(writer);
+      ADD_FAILURE() << "the open blocked";
+      continue;
+    }
+    const std::string message = opening.get();
+    EXPECT_NE("opened", message);
+    EXPECT_FALSE(message.empty());
+  }
+  ::close(sock);
 }
 
 // A file behind a folder the user may not enter is not "missing": the refusal

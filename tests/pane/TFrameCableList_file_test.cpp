@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -636,6 +637,24 @@ TEST_F(PaneFileTest, RestoreWithMissingAutoSaveLeavesThePaneEmpty) {
   EXPECT_EQ(modal.last().text, QStringLiteral("Файл не найден"));
   EXPECT_FALSE(pane.tableOpen());
   EXPECT_FALSE(pane.ListBox->isVisibleTo(&host.window));
+}
+
+// A pipe kept in the settings (by hand or by another program) must not freeze the
+// start: it is refused like a file that cannot be opened, and the pane stays empty.
+TEST_F(PaneFileTest, RestoreFromAPipeIsRefusedAndLeavesThePaneEmpty) {
+  const QString fifo = path("fifo");
+  ASSERT_EQ(0, ::mkfifo(fifo.toLocal8Bit().constData(), 0600));
+  for (const bool asAutoSave : {false, true}) {
+    SCOPED_TRACE(asAutoSave ? "autosave" : "list file");
+    resetProgramSettings();
+    (asAutoSave ? programSettings().AutoSave1 : programSettings().ListFile1) = fifo;
+    modal.answerStandardBox(QMessageBox::Ok);
+    EXPECT_FALSE(pane.restoreTable());
+    EXPECT_EQ(modal.last().title, QStringLiteral("Ошибка загрузки!"));
+    EXPECT_TRUE(modal.last().text.startsWith(QStringLiteral("Не удалось открыть файл ")))
+        << modal.last().text.toStdString();
+    EXPECT_FALSE(pane.tableOpen());
+  }
 }
 
 TEST_F(PaneFileTest, LoadAndCloseRefreshTheOtherPane) {

@@ -171,8 +171,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TolmiraTableTest, MissingOrUnopenableInputExits2) {
   const std::string folder = dir.file("folder");
   ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
+  // A pipe with no writer: refused at once, not waited on.
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
   for (const char* command : {"check", "dump"}) {
-    for (const std::string& path : {dir.file("missing.txt"), folder}) {
+    for (const std::string& path : {dir.file("missing.txt"), folder, fifo}) {
       SCOPED_TRACE(std::string(command) + " " + path);
       const ToolRun r = run({command, path});
       EXPECT_EQ(2, r.exitCode);
