@@ -44,8 +44,8 @@ using namespace tolmira;
 
 namespace {
 
-constexpr int kFontMin = 8;
-constexpr int kFontMax = 20;
+constexpr int kFontMin = CProgramSettings::FontSizeMin;
+constexpr int kFontMax = CProgramSettings::FontSizeMax;
 
 bool isEditableText(const QWidget* w) {
   if (const auto* e = qobject_cast<const QLineEdit*>(w)) return !e->isReadOnly();

@@ -1,5 +1,6 @@
 #include "settings/CProgramSettings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -16,6 +17,34 @@
 #include "settings/CProgramInfo.h"
 
 namespace {
+
+// A stored rectangle as it may be shown: on the screen it overlaps (a monitor that
+// is no longer there gives the primary screen), no larger than that screen's
+// available area and wholly inside it, so that damaged values can neither make a
+// huge window nor put it where nobody can reach it.
+QRect fitOnScreen(qint64 left, qint64 top, qint64 width, qint64 height) {
+  const QScreen* target = nullptr;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect a = screen->availableGeometry();
+    if (left < a.left() + qint64{a.width()} && a.left() < left + width &&
+        top < a.top() + qint64{a.height()} && a.top() < top + height) {
+      target = screen;
+      break;
+    }
+  }
+  if (!target) {
+    target = QGuiApplication::primaryScreen();
+    if (!target) return QRect(0, 0, 640, 480);
+    left = target->availableGeometry().left();
+    top = target->availableGeometry().top();
+  }
+  const QRect a = target->availableGeometry();
+  const qint64 w = std::min<qint64>(width, a.width());
+  const qint64 h = std::min<qint64>(height, a.height());
+  const qint64 x = std::clamp<qint64>(left, a.left(), a.left() + a.width() - w);
+  const qint64 y = std::clamp<qint64>(top, a.top(), a.top() + a.height() - h);
+  return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+}
 
 QByteArray encodeDouble(double value) {
   quint64 bits = 0;
@@ -129,7 +158,9 @@ void CProgramSettings::Load(ISettingsStore& store, QWidget* mainWindow) {
   MessagesStyle = asByte(integer("MessagesStyle")).value_or(0);
   updateMessagesStyleActions();
 
-  if (const auto size = asByte(integer("FontSize"))) FontSize = *size;
+  // A size the menu could never have chosen counts as none chosen.
+  if (const auto size = integer("FontSize"))
+    FontSize = *size >= FontSizeMin && *size <= FontSizeMax ? static_cast<quint8>(*size) : 0;
 
   // A ratio that is not a positive number would break the split between the panes.
   const auto ratio = key ? key->readBinary(QStringLiteral("TableWidthK")) : std::nullopt;
@@ -148,22 +179,19 @@ void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
   if (!sub) return;
   QRect rect = window.normalGeometry();
   if (rect.isEmpty()) rect = window.geometry();
-  const QRect before = rect;
-  if (const auto top = sub->readInt(QStringLiteral("Top"))) rect.moveTop(*top);
-  if (const auto left = sub->readInt(QStringLiteral("Left"))) rect.moveLeft(*left);
+  // 64 bits: stored values near the ends of the range must not overflow the sums.
+  qint64 left = rect.left(), top = rect.top(), width = rect.width(), height = rect.height();
+  bool stored = false;
+  if (const auto v = sub->readInt(QStringLiteral("Top"))) top = *v, stored = true;
+  if (const auto v = sub->readInt(QStringLiteral("Left"))) left = *v, stored = true;
   // A window of no size could not be found again.
-  if (const auto width = sub->readInt(QStringLiteral("Width")); width && *width > 0)
-    rect.setWidth(*width);
-  if (const auto height = sub->readInt(QStringLiteral("Height")); height && *height > 0)
-    rect.setHeight(*height);
-  // A position stored on a monitor that is no longer there would open the window
-  // where nobody can reach it: bring it back to the primary screen.
-  bool onScreen = false;
-  for (const QScreen* screen : QGuiApplication::screens())
-    onScreen = onScreen || screen->availableGeometry().intersects(rect);
-  if (!onScreen && QGuiApplication::primaryScreen())
-    rect.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-  if (rect != before) window.setGeometry(rect);
+  if (const auto v = sub->readInt(QStringLiteral("Width")); v && *v > 0) width = *v, stored = true;
+  if (const auto v = sub->readInt(QStringLiteral("Height")); v && *v > 0)
+    height = *v, stored = true;
+  if (stored) {
+    const QRect fitted = fitOnScreen(left, top, width, height);
+    if (fitted != rect) window.setGeometry(fitted);
+  }
   if (sub->readInt(QStringLiteral("Maximized")).value_or(0) != 0)
     window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }

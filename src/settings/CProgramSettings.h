@@ -19,6 +19,9 @@ class CProgramSettings {
   static constexpr char KeyPath[] = "Software\\ORVEN\\Tolmira";
   static constexpr char OldKeyPath[] = "Software\\ORVEN\\Tolmira 1.00";  // migrated on save
   static constexpr char MainWindowSubKey[] = "MainWindow";
+  // The list font sizes the window offers; FontSize 0 is none chosen.
+  static constexpr int FontSizeMin = 8;
+  static constexpr int FontSizeMax = 20;
 
   QString LastOpenedFile1, LastOpenedFile2, ListFile1, ListFile2, AutoSave1, AutoSave2;
   qint32 EditWindow_Top = 0, EditWindow_Left = 0;

@@ -263,13 +263,13 @@ TEST_F(TFormMainTest, StoredFontSizeAndGeometryAreAppliedAtFirstShowing) {
     auto key = store.openKey(CProgramSettings::KeyPath, true);
     key->writeInt(QStringLiteral("FontSize"), 16);
     auto sub = key->openSubKey(CProgramSettings::MainWindowSubKey, true);
-    sub->writeInt(QStringLiteral("Width"), 1000);
+    sub->writeInt(QStringLiteral("Width"), 700);
   }
   showWindow();
   EXPECT_EQ(listFontSize(pane(0)), 16);
   EXPECT_EQ(listFontSize(pane(1)), 16);
   EXPECT_TRUE(window->FontSizeItems[4]->isChecked());
-  EXPECT_EQ(window->width(), 1000);
+  EXPECT_EQ(window->width(), 700);
   // Not remembered again: the stored value came from the settings.
   EXPECT_EQ(programSettings().FontSize, 16);
 }

@@ -202,10 +202,19 @@ TEST_F(ProgramSettingsTest, BadValuesTakeTheDefaults) {
        [](const CProgramSettings& s) { EXPECT_FALSE(s.MarkSameNames); }},  // kept
       {"font size as text", [](ISettingsKey& k) { k.writeString("FontSize", "10"); },
        [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 14); }},
+      // A size the menu does not offer is none chosen.
       {"font size 256", [](ISettingsKey& k) { k.writeInt("FontSize", 256); },
-       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 14); }},
+       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 0); }},
       {"font size -1", [](ISettingsKey& k) { k.writeInt("FontSize", -1); },
-       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 14); }},
+       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 0); }},
+      {"font size 7", [](ISettingsKey& k) { k.writeInt("FontSize", 7); },
+       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 0); }},
+      {"font size 21", [](ISettingsKey& k) { k.writeInt("FontSize", 21); },
+       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 0); }},
+      {"font size 8", [](ISettingsKey& k) { k.writeInt("FontSize", 8); },
+       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 8); }},
+      {"font size 20", [](ISettingsKey& k) { k.writeInt("FontSize", 20); },
+       [](const CProgramSettings& s) { EXPECT_EQ(s.FontSize, 20); }},
       {"style 300", [](ISettingsKey& k) { k.writeInt("MessagesStyle", 300); },
        [](const CProgramSettings& s) { EXPECT_EQ(s.MessagesStyle, 0); }},
       {"style as text", [](ISettingsKey& k) { k.writeString("MessagesStyle", "1"); },
@@ -500,18 +509,29 @@ TEST_F(GeometryTest, OnlyTheStoredValuesAreApplied) {
     qint32 value;
     QRect expected;
   };
+  const QRect a = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect base(a.left() + 67, a.top() + 59, 525, 467);
   const Case cases[] = {
-      {"Width", 640, QRect(267, 159, 640, 767)}, {"Height", 480, QRect(267, 159, 925, 480)},
-      {"Top", 10, QRect(267, 10, 925, 767)},     {"Left", -30, QRect(-30, 159, 925, 767)},
-      {"Width", 0, QRect(267, 159, 925, 767)},  // a window of no size is not made
-      {"Height", -5, QRect(267, 159, 925, 767)},
+      {"Width", 240, QRect(base.left(), base.top(), 240, 467)},
+      {"Height", 280, QRect(base.left(), base.top(), 525, 280)},
+      {"Top", a.top() + 10, QRect(base.left(), a.top() + 10, 525, 467)},
+      {"Width", 0, base},  // a window of no size is not made
+      {"Height", -5, base},
+      // Damaged values: the window stays whole on the screen and no larger than it.
+      {"Left", a.left() - 30, QRect(a.left(), base.top(), 525, 467)},
+      {"Top", a.bottom() - 100, QRect(base.left(), a.bottom() + 1 - 467, 525, 467)},
+      {"Width", 20000, QRect(a.left(), base.top(), a.width(), 467)},
+      {"Height", std::numeric_limits<qint32>::max(), QRect(base.left(), a.top(), 525, a.height())},
+      {"Left", std::numeric_limits<qint32>::max(), QRect(a.topLeft(), base.size())},
+      {"Top", std::numeric_limits<qint32>::max() - 10, QRect(a.topLeft(), base.size())},
+      {"Top", std::numeric_limits<qint32>::min(), QRect(a.topLeft(), base.size())},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.value));
     CMemorySettingsStore fresh;
     fresh.openKey(kKey, true)->openSubKey(kMain, true)->writeInt(c.name, c.value);
     QWidget window;
-    show(window, QRect(267, 159, 925, 767));
+    show(window, base);
     CProgramSettings s;
     s.Load(fresh, &window);
     EXPECT_EQ(window.geometry(), c.expected);
@@ -519,7 +539,7 @@ TEST_F(GeometryTest, OnlyTheStoredValuesAreApplied) {
 }
 
 TEST_F(GeometryTest, AMaximizedWindowStoresAndRegainsItsNormalRectangle) {
-  const QRect normal(120, 80, 800, 600);
+  const QRect normal(120, 80, 600, 500);
   {
     QWidget window;
     show(window, normal);
@@ -534,8 +554,8 @@ TEST_F(GeometryTest, AMaximizedWindowStoresAndRegainsItsNormalRectangle) {
   EXPECT_EQ(sub->readInt("Maximized"), 1);
   EXPECT_EQ(sub->readInt("Left"), 120);
   EXPECT_EQ(sub->readInt("Top"), 80);
-  EXPECT_EQ(sub->readInt("Width"), 800);
-  EXPECT_EQ(sub->readInt("Height"), 600);
+  EXPECT_EQ(sub->readInt("Width"), 600);
+  EXPECT_EQ(sub->readInt("Height"), 500);
 
   QWidget window;
   window.setGeometry(267, 159, 925, 767);
@@ -566,7 +586,7 @@ class IniProgramSettingsTest : public testing::Test {
 };
 
 TEST_F(IniProgramSettingsTest, SettingsSurviveARestart) {
-  const QRect rect(40, 60, 777, 555);
+  const QRect rect(40, 60, 677, 555);
   {
     CProgramSettings s;
     s.Load(*createUserSettingsStore(), nullptr);
