@@ -17,6 +17,7 @@
 #include <io.h>
 #include <process.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -40,9 +41,12 @@ std::string folderOf(const std::string& path) {
 std::string followLinks(const char* fileName) {
   std::string path = fileName;
 #ifndef _WIN32
-  for (int hops = 0; hops < 40; ++hops) {
+  // As many hops as the system itself follows; more is a loop.
+  constexpr int kMaxHops = 40;
+  for (int hops = 0;; ++hops) {
     std::error_code ec;
     if (!fs::is_symlink(fs::symlink_status(path, ec))) break;
+    if (hops == kMaxHops) throw FileOpenError(fileName, std::strerror(ELOOP));
     const fs::path target = fs::read_symlink(path, ec);
     if (ec || target.empty()) break;
     path = target.is_absolute() ? target.string() : folderOf(path) + target.string();
@@ -50,6 +54,8 @@ std::string followLinks(const char* fileName) {
 #endif
   return path;
 }
+
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 bool writable(const std::string& path) {
 #ifdef _WIN32
@@ -68,6 +74,8 @@ tolmira::SaveTarget tolmira::resolveSaveTarget(const char* fileName) {
   t.folder = folderOf(t.path);
   std::error_code ec;
   const fs::file_status st = fs::status(t.path, ec);
+  if (ec == std::errc::too_many_symbolic_link_levels)
+    throw FileOpenError(fileName, std::strerror(ELOOP));
   t.exists = !ec && fs::exists(st);
   if (!t.exists) return t;
   if (fs::is_directory(st)) throw FileOpenError(fileName, std::strerror(EISDIR));
@@ -75,7 +83,40 @@ tolmira::SaveTarget tolmira::resolveSaveTarget(const char* fileName) {
   if (!fs::is_regular_file(st)) throw FileOpenError(fileName, std::strerror(EINVAL));
   if (!writable(t.path)) throw FileOpenError(fileName, std::strerror(errno));
   t.permissions = static_cast<unsigned>(st.permissions()) & 07777u;
+#ifndef _WIN32
+  struct stat info;
+  if (::stat(t.path.c_str(), &info) == 0) {
+    t.owner = info.st_uid;
+    t.group = info.st_gid;
+    t.otherLinks = info.st_nlink > 1;
+  }
+#endif
   return t;
+}
+
+bool tolmira::isScratchName(const std::string& name) {
+  // ~TLMxxxx.TMP with four upper-case hex digits, as openScratch makes them.
+  if (name.size() != 12 || name.compare(0, 4, "~TLM") != 0 || name.compare(8, 4, ".TMP") != 0)
+    return false;
+  for (int i = 4; i < 8; ++i)
+    if (!isHexDigit(name[static_cast<std::size_t>(i)])) return false;
+  return true;
+}
+
+void tolmira::removeStaleScratchFiles(const std::string& folder) {
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+  if (ec) return;
+  const auto now = fs::file_time_type::clock::now();
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return;
+    if (!isScratchName(it->path().filename().string())) continue;
+    std::error_code fileEc;
+    if (!it->is_regular_file(fileEc) || fileEc) continue;
+    const auto written = it->last_write_time(fileEc);
+    if (fileEc || now - written < std::chrono::minutes(1)) continue;
+    fs::remove(it->path(), fileEc);
+  }
 }
 
 unsigned tolmira::scratchSeed() {
@@ -88,13 +129,21 @@ unsigned tolmira::scratchSeed() {
          static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
-void tolmira::copyPermissions(const std::string& path, unsigned permissions) {
+void tolmira::copyOwnerAndPermissions(const std::string& path, const SaveTarget& target) {
 #ifndef _WIN32
+  // Owner first: a change of owner may clear set-id bits that the permissions restore.
+  // Refused for a user who does not own the old file, which then just becomes theirs.
+  if (::chown(path.c_str(), static_cast<uid_t>(target.owner), static_cast<gid_t>(target.group)) !=
+      0) {
+    // Keep at least the group where the user belongs to it.
+    static_cast<void>(
+        ::chown(path.c_str(), static_cast<uid_t>(-1), static_cast<gid_t>(target.group)));
+  }
   std::error_code ec;
-  fs::permissions(path, static_cast<fs::perms>(permissions), fs::perm_options::replace, ec);
+  fs::permissions(path, static_cast<fs::perms>(target.permissions), fs::perm_options::replace, ec);
 #else
   (void)path;
-  (void)permissions;
+  (void)target;
 #endif
 }
 

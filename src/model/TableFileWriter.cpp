@@ -1,6 +1,9 @@
 // Writing a table file. The table goes into a fresh file beside the target, which
 // replaces the target only once every byte is written and the file closed: a failed
-// save leaves the old file as it was.
+// save leaves the old file as it was. Where no fresh file fits (a small disk that
+// cannot hold old and new at once), the target is rewritten in place with its old
+// bytes kept in memory to be written back.
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -139,7 +142,7 @@ std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
 
 // Moves the finished scratch file over the target.
 std::uint32_t replaceTarget(ScratchFile& scratch, const SaveTarget& target, cLog& log) {
-  if (target.exists) copyPermissions(scratch.path, target.permissions);
+  if (target.exists) copyOwnerAndPermissions(scratch.path, target);
   if (!replaceFile(scratch.path, target.path)) {
     log.message("rename");
     return fail(log, LSF_ERROR);
@@ -148,21 +151,102 @@ std::uint32_t replaceTarget(ScratchFile& scratch, const SaveTarget& target, cLog
   return 0;
 }
 
+bool noSpaceLeft() { return errno == ENOSPC || errno == EDQUOT; }
+
+// The table through a scratch file beside the target. noRoom tells that the scratch
+// file could not be made or written for lack of room (or of any free name), which
+// the caller may answer by rewriting the target in place.
+std::uint32_t saveThroughScratch(const SListCables& table, const SaveTarget& target,
+                                 const char* fileName, cLog& log, bool& noRoom) {
+  // Declared first so that it goes last: the file is closed before its removal.
+  ScratchFile scratch;
+  cFile file;
+  try {
+    if (!openScratch(file, target, fileName, scratch)) {
+      noRoom = true;
+      return fail(log, LSF_CAN_NOT_OPEN);
+    }
+  } catch (const FileOpenError&) {
+    // A folder the user may not write, or a full directory table on FAT, still
+    // leaves the existing file itself to write.
+    if (!target.exists) throw;
+    noRoom = true;
+    return fail(log, LSF_CAN_NOT_OPEN);
+  }
+
+  std::uint32_t result = writeTable(file, table, log);
+  if (result & LSF_DISK_IS_FULL) noRoom = true;
+  if (!file.close()) {
+    if (noSpaceLeft()) noRoom = true;
+    result |= fail(log, LSF_UNKNOWN);
+  }
+  if (result == 0) result = replaceTarget(scratch, target, log);
+  return result;
+}
+
+// The whole file into bytes; false when it cannot be read to its end.
+bool readWhole(const std::string& path, std::string& bytes) {
+  cFile file;
+  if (!file.open(path.c_str(), FO_READ)) return false;
+  char buf[4096];
+  for (;;) {
+    int got = 0;
+    if (!file.read(buf, sizeof buf, &got)) return false;
+    if (got == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(got));
+  }
+  return file.close();
+}
+
+bool writeBack(const std::string& path, const std::string& bytes) {
+  cFile file;
+  if (!file.open(path.c_str(), FO_WRITE) || !file.seek(0)) return false;
+  int written = 0;
+  const bool ok = file.write(bytes.data(), static_cast<int>(bytes.size()), &written) &&
+                  written == static_cast<int>(bytes.size()) && file.truncate();
+  return file.close() && ok;
+}
+
+// The table written over the target itself, for when no scratch file fits beside it.
+// The old bytes are held in memory and written back when the new ones fail, so that
+// the old table is lost only when the medium fails both writes.
+std::uint32_t rewriteInPlace(const SListCables& table, const SaveTarget& target, cLog& log) {
+  log.message("in place");
+  std::string old;
+  if (!readWhole(target.path, old)) return fail(log, LSF_ERROR);
+  std::uint32_t result = 0;
+  {
+    cFile file;
+    if (!file.open(target.path.c_str(), FO_WRITE)) return fail(log, LSF_CAN_NOT_OPEN);
+    result = writeTable(file, table, log);
+    if (!file.close()) result |= fail(log, LSF_UNKNOWN);
+  }
+  if (result != 0 && !writeBack(target.path, old)) log.message("old table not written back");
+  return result;
+}
+
 }  // namespace
 
 std::uint32_t SListCables::saveToFile(const char* fileName) {
   cLog& log = processLog();
   log.message("STF:");
   const SaveTarget target = resolveSaveTarget(fileName);
+  removeStaleScratchFiles(target.folder);
 
-  // Declared first so that it goes last: the file is closed before its removal.
-  ScratchFile scratch;
-  cFile file;
-  if (!openScratch(file, target, fileName, scratch)) return fail(log, LSF_CAN_NOT_OPEN);
-
-  std::uint32_t result = writeTable(file, *this, log);
-  if (!file.close()) result |= fail(log, LSF_UNKNOWN);
-  if (result == 0) result = replaceTarget(scratch, target, log);
+  const std::uint32_t statusBefore = lastSaveStatus;
+  std::uint32_t result = 0;
+  // Renaming a scratch file over a file with other names would part it from them.
+  bool inPlace = target.exists && target.otherLinks;
+  if (!inPlace) {
+    bool noRoom = false;
+    result = saveThroughScratch(*this, target, fileName, log, noRoom);
+    inPlace = result != 0 && noRoom && target.exists;
+  }
+  if (inPlace) {
+    result = rewriteInPlace(*this, target, log);
+    // The failed first way is no failure of this save.
+    if (result == 0) lastSaveStatus = statusBefore;
+  }
 
   // Only a table that really is on disk counts as saved.
   if (result == 0) clearModified();

@@ -1,9 +1,11 @@
 #include "model/TableFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,6 +13,8 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,7 +51,8 @@ class RecordingLog : public cLog_base {
 
 SCable cable(const char* name, float ku) {
   SCable c;
-  std::strncpy(c.name, name, SCable::kMaxNameLength);
+  // The record's name field is zero-filled: at most the longest name, no terminator needed.
+  std::memcpy(c.name, name, std::min<std::size_t>(std::strlen(name), SCable::kMaxNameLength));
   c.setKU(ku);
   return c;
 }
@@ -191,6 +196,94 @@ TEST_F(SaveTest, SavesThroughASymbolicLink) {
   EXPECT_EQ(0u, readBytes(dir.file("new.txt")).find(kHead));
 }
 
+// A loop of links has no file at its end: refused, and every link stays a link.
+TEST_F(SaveTest, ALoopOfLinksIsRefused) {
+  const std::string a = dir.file("a.txt");
+  const std::string b = dir.file("b.txt");
+  ASSERT_EQ(0, ::symlink(b.c_str(), a.c_str()));
+  ASSERT_EQ(0, ::symlink(a.c_str(), b.c_str()));
+  fill();
+  try {
+    table.saveToFile(a.c_str());
+    ADD_FAILURE() << "no exception";
+  } catch (const FileOpenError& e) {
+    EXPECT_EQ(a, e.path());
+    EXPECT_EQ(std::strerror(ELOOP), e.osMessage());
+  }
+  EXPECT_TRUE(table.isModified());
+  struct stat st;
+  for (const std::string& link : {a, b}) {
+    ASSERT_EQ(0, ::lstat(link.c_str(), &st));
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+  }
+  std::vector<std::string> names = dir.entries();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt"}), names);
+}
+
+// A file with a second name (hard link) is rewritten in place, so both names keep
+// showing the same, new table.
+TEST_F(SaveTest, AFileWithOtherNamesKeepsThem) {
+  writeBytes(path, "old table");
+  const std::string other = dir.file("other.txt");
+  ASSERT_EQ(0, ::link(path.c_str(), other.c_str()));
+  struct stat before;
+  ASSERT_EQ(0, ::stat(path.c_str(), &before));
+  fill();
+  ASSERT_EQ(0u, table.saveToFile(path.c_str())) << joined(log.entries);
+  EXPECT_FALSE(table.isModified());
+  struct stat after;
+  ASSERT_EQ(0, ::stat(path.c_str(), &after));
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  EXPECT_EQ(0u, readBytes(path).find(kHead));
+  EXPECT_EQ(readBytes(path), readBytes(other));
+  std::vector<std::string> names = dir.entries();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"other.txt", "table.txt"}), names);
+}
+
+// A file saved by another user keeps its owner and group when the saver may keep them.
+TEST_F(SaveTest, TheReplacedFileKeepsItsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only a root process may give a file to another user";
+  writeBytes(path, "old table");
+  ASSERT_EQ(0, ::chown(path.c_str(), 65534, 65534));
+  ASSERT_EQ(0, ::chmod(path.c_str(), 0664));
+  fill();
+  ASSERT_EQ(0u, table.saveToFile(path.c_str())) << joined(log.entries);
+  struct stat st;
+  ASSERT_EQ(0, ::stat(path.c_str(), &st));
+  EXPECT_EQ(65534u, st.st_uid);
+  EXPECT_EQ(65534u, st.st_gid);
+  EXPECT_EQ(0664u, st.st_mode & 07777);
+}
+
+// Scratch files left by saves that never finished are removed before the next save:
+// exactly the writer's own names, and only when older than a minute.
+TEST_F(SaveTest, StaleScratchFilesAreRemovedBeforeASave) {
+  struct Leftover {
+    const char* name;
+    int ageSeconds;
+    bool removed;
+  };
+  const Leftover leftovers[] = {
+      {"~TLM0000.TMP", 3600, true},  {"~TLMBEEF.TMP", 61, true},
+      {"~TLM12AB.TMP", 20, false},  // may belong to a save running now
+      {"~TLMbeef.TMP", 3600, false}, {"~TLM12345.TMP", 3600, false},
+      {"~TLM12G4.TMP", 3600, false}, {"~TLM1234.TMP.bak", 3600, false},
+      {"TLM1234.TMP", 3600, false},  {"~TLM1234.TXT", 3600, false},
+  };
+  const std::time_t now = std::time(nullptr);
+  for (const Leftover& l : leftovers) {
+    const std::string file = dir.file(l.name);
+    writeBytes(file, "scratch");
+    const timeval times[2] = {{now - l.ageSeconds, 0}, {now - l.ageSeconds, 0}};
+    ASSERT_EQ(0, ::utimes(file.c_str(), times));
+  }
+  fill();
+  ASSERT_EQ(0u, table.saveToFile(path.c_str())) << joined(log.entries);
+  for (const Leftover& l : leftovers) EXPECT_EQ(!l.removed, fileExists(dir.file(l.name))) << l.name;
+}
+
 TEST_F(SaveTest, RoundTripKeepsRecords) {
   table.add(withR(cable("\xCA\xE0\xE1\xE5\xEB\xFC 1", 1.5f), 0, 0.0874f, 1.02f));
   table.add(cable("KU only", 2.25f));
@@ -261,8 +354,9 @@ TEST_F(SaveTest, OpenFailuresThrowAndKeepTheTable) {
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
-// A folder the user may not write: the save raises like any refused open and
-// leaves what was there.
+// A folder the user may not write: no scratch file can be made there, so a file the
+// user may write is rewritten in place; any other save raises like a refused open
+// and leaves what was there.
 TEST_F(SaveTest, FolderWithoutWriteAccess) {
   const std::string folder = dir.file("ro");
   ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
@@ -273,9 +367,12 @@ TEST_F(SaveTest, FolderWithoutWriteAccess) {
   writeBytes(shared, "shared table");
   ASSERT_EQ(0, ::chmod(shared.c_str(), 0666));
   fill();
-  for (const std::string& target : {old, shared, folder + "/new.txt"}) {
+  const std::string refused = std::string("raised ") + std::strerror(EACCES) + " modified";
+  const std::pair<std::string, std::string> cases[] = {
+      {old, refused}, {shared, "returned 0"}, {folder + "/new.txt", refused}};
+  for (const auto& [target, expected] : cases) {
     SCOPED_TRACE(target);
-    const std::string out = inChild([&] {
+    const std::string out = inChild([&, target = target] {
       if (::setgid(65534) != 0 || ::setuid(65534) != 0) return std::string("no setuid");
       try {
         const std::uint32_t r = table.saveToFile(target.c_str());
@@ -284,10 +381,12 @@ TEST_F(SaveTest, FolderWithoutWriteAccess) {
         return std::string("raised ") + e.osMessage() + (table.isModified() ? " modified" : "");
       }
     });
-    EXPECT_EQ(std::string("raised ") + std::strerror(EACCES) + " modified", out);
+    EXPECT_EQ(expected, out);
   }
   EXPECT_EQ("old table", readBytes(old));
-  EXPECT_EQ("shared table", readBytes(shared));
+  SListCables back;
+  EXPECT_EQ(0u, loadFromFile(back, shared.c_str()).status);
+  EXPECT_EQ(table.getCount(), back.getCount());
   // The folder holds exactly what it held.
   const std::vector<std::string> names = folderEntries(folder);
   EXPECT_EQ(2u, names.size());
@@ -316,21 +415,23 @@ TEST_F(SaveTest, ShortWriteKeepsTheOldFile) {
   for (int i = 0; i < 20; ++i) table.add(cable(("Cable " + std::to_string(i)).c_str(), 1.5f));
 
   // The limit falls inside the records.
+  // The scratch file runs out of room first; the rewrite in place then does too, and
+  // the old bytes are written back.
   std::string out = saveUnderSizeLimit(table, path, 150);
-  EXPECT_EQ(
-      "2048 modified 2048 STF:|\t1|\t2|\t3|\t4|\t5|\t6|\t7|"
+  const std::string recordSteps =
+      "\t1|\t2|\t3|\t4|\t5|\t6|\t7|"
       "\t7: |d:Cable 0\t1.5|\t8|\t9|\t10|\t7: |d:Cable 1\t1.5|\t8|\t9|\t10|"
       "\t7: |d:Cable 2\t1.5|\t8|\t9|\t10|\t7: |d:Cable 3\t1.5|\t8|\t9|\t10|"
       "\t7: |d:Cable 4\t1.5|\t8|\t9|\t10|\t7: |d:Cable 5\t1.5|\t8|\t11|"
-      "\tn != num|Cable write|LSF_DISK_IS_FULL|",
-      out);
+      "\tn != num|Cable write|LSF_DISK_IS_FULL|";
+  EXPECT_EQ("2048 modified 2048 STF:|" + recordSteps + "in place|" + recordSteps, out);
   EXPECT_EQ("old table", readBytes(path));
   EXPECT_EQ(std::vector<std::string>{"table.txt"}, dir.entries());
 
   // The limit falls inside the identifier line: nothing more is written.
   out = saveUnderSizeLimit(table, path, 10);
-  EXPECT_EQ("2048 modified 2048 STF:|\t1|\t2|\t3|\t4|\tn != num|write file ID|LSF_DISK_IS_FULL|",
-            out);
+  const std::string idSteps = "\t1|\t2|\t3|\t4|\tn != num|write file ID|LSF_DISK_IS_FULL|";
+  EXPECT_EQ("2048 modified 2048 STF:|" + idSteps + "in place|" + idSteps, out);
   EXPECT_EQ("old table", readBytes(path));
   EXPECT_EQ(std::vector<std::string>{"table.txt"}, dir.entries());
 }
@@ -388,6 +489,53 @@ class FatImageTest : public SaveTest {
     mounted = false;
   }
 };
+
+// On the instrument's small disk a table larger than half of it no longer fits
+// beside the old one: it is written over the old file instead, and nothing is left.
+TEST_F(FatImageTest, ATableThatFitsOnlyInPlaceIsSaved) {
+  const std::string target = mnt + "/CABLES.TXT";
+  const auto freeBytes = [&] {
+    struct statvfs vfs;
+    return ::statvfs(mnt.c_str(), &vfs) == 0
+               ? static_cast<long long>(vfs.f_bavail) * static_cast<long long>(vfs.f_frsize)
+               : -1LL;
+  };
+  const auto tableOf = [](const char* prefix, int n) {
+    SListCables t;
+    for (int i = 0; i < n; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%s %04d", prefix, i);
+      t.add(withR(cable(name, 1.5f), 0, 0.0874f, 1.02f));
+    }
+    return t;
+  };
+  const long long empty = freeBytes();
+  ASSERT_GT(empty, 30000) << "the image is much smaller than the instrument's disk";
+  const long long lineBytes =
+      static_cast<long long>(std::strlen("Old 0000\t1.5\tCu\t87.4\t1.0200\r\n"));
+
+  // The old table takes 55 % of the disk; the new one needs its own room and half
+  // of what the old one frees.
+  SListCables old = tableOf("Old", static_cast<int>(empty * 55 / 100 / lineBytes));
+  ASSERT_EQ(0u, old.saveToFile(target.c_str())) << joined(log.entries);
+  const std::string oldBytes = readBytes(target);
+  const long long left = freeBytes();
+  SListCables next = tableOf(
+      "New", static_cast<int>((left + static_cast<long long>(oldBytes.size()) / 2) / lineBytes));
+  ASSERT_LT(next.getCount(), SListCables::kMaxCount);
+
+  const std::uint32_t r = next.saveToFile(target.c_str());
+  EXPECT_EQ(0u, r) << std::hex << r << " " << joined(log.entries);
+  EXPECT_FALSE(next.isModified());
+  EXPECT_EQ(0u, lastSaveStatus & LSF_DISK_IS_FULL) << "the way that did not fit is no failure";
+
+  unmount();
+  ASSERT_TRUE(mount());
+  EXPECT_EQ(std::vector<std::string>{"CABLES.TXT"}, folderEntries(mnt));
+  SListCables back;
+  EXPECT_EQ(0u, loadFromFile(back, target.c_str()).status);
+  EXPECT_EQ(next.getCount(), back.getCount());
+}
 
 TEST_F(FatImageTest, FullDiskKeepsTheOldTable) {
   const std::string target = mnt + "/CABLES.TXT";
