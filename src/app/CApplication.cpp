@@ -4,12 +4,14 @@
 #include <exception>
 
 #include <QLocale>
+#include <QSessionManager>
 
 #include "dialogs/CModal.h"
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
 #include "mainwindow/TFormMain.h"
+#include "platform/CTerminationRequests.h"
 #include "platform/ISettingsStore.h"
 #include "platform/SettingsStoreFactory.h"
 #include "settings/CProgramInfo.h"
@@ -28,6 +30,7 @@ CApplication::CApplication(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 CApplication::~CApplication() {
+  terminationRequests_.reset();
   help_.reset();
   about_.reset();
   messageBox_.reset();
@@ -71,6 +74,21 @@ void CApplication::createWindows(ISettingsStore* store) {
   help_ = std::make_unique<TForm_Help>(mainWindow_->programDir(), mainWindow_.get());
   mainWindow_->setAboutWindow(about_.get());
   mainWindow_->setHelpWindow(help_.get());
+
+  terminationRequests_ = std::make_unique<CTerminationRequests>();
+  connect(terminationRequests_.get(), &CTerminationRequests::requested, this,
+          [this] { endOnRequest(); });
+  connect(this, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { endOnRequest(); });
+}
+
+void CApplication::endOnRequest() {
+  // A second request while a message of the first is up adds nothing.
+  if (ending_) return;
+  ending_ = true;
+  const bool kept = !mainWindow_ || mainWindow_->keepTablesAndClose();
+  ending_ = false;
+  if (kept) quit();
 }
 
 int CApplication::run() {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+class CTerminationRequests;
 class ISettingsStore;
 class TForm_About;
 class TForm_Help;
@@ -36,6 +37,11 @@ class CApplication : public QApplication {
   // Shows the main window and runs the message loop until it closes.
   int run();
 
+  // The system asks the program to end (a signal, the session's logout): the tables
+  // are kept as for "Потом сохраню", without a question, and the loop ends. When a
+  // table cannot be kept the program stays, with the window and its message.
+  void endOnRequest();
+
   TFormMain* mainWindow() const { return mainWindow_.get(); }
   TForm_MessageBox* messageBox() const { return messageBox_.get(); }
   TForm_About* aboutWindow() const { return about_.get(); }
@@ -48,4 +54,6 @@ class CApplication : public QApplication {
   std::unique_ptr<TForm_MessageBox> messageBox_;
   std::unique_ptr<TForm_About> about_;
   std::unique_ptr<TForm_Help> help_;
+  std::unique_ptr<CTerminationRequests> terminationRequests_;
+  bool ending_ = false;
 };

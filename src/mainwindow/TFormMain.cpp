@@ -556,7 +556,7 @@ bool TFormMain::FormCloseQuery() {
   const bool changed1 = changed(left);
   const bool changed2 = changed(right);
 
-  if (changed1 || changed2) {
+  if ((changed1 || changed2) && !keepWithoutQuestion_) {
     const int answer = TForm_MessageBox::instance().AskFour(
         unsavedChangesText(changed1, changed2), QStringLiteral("Внимание!"),
         QStringLiteral("Сохранить"), QStringLiteral("Забыть"),
@@ -583,6 +583,13 @@ bool TFormMain::FormCloseQuery() {
   if (!writeAutoSaves()) return false;
   if (!programSettings().Save(store_, this)) reportUnstoredAutoSaves();
   return true;
+}
+
+bool TFormMain::keepTablesAndClose() {
+  keepWithoutQuestion_ = true;
+  const bool closed = close();
+  keepWithoutQuestion_ = false;
+  return closed;
 }
 
 void TFormMain::reportUnstoredAutoSaves() {

@@ -66,6 +66,12 @@ class TFormMain : public QMainWindow, public IPaneHost {
   static QString autoSaveFallbackDir();
   static QString autoSaveFileName(int paneNumber);  // "autosave1.txt", "autosave2.txt"
 
+  // Ends the run without a question, as the answer "Потом сохраню" does: the unsaved
+  // tables go to the autosave files and the settings are stored, then the window
+  // closes. For the system's requests to end (shutdown, a signal, the logout). False
+  // when a table could not be kept: that was shown, and the window stays open.
+  bool keepTablesAndClose();
+
   // The windows of the help menu; when none is given the window makes its own on
   // first use.
   void setAboutWindow(QDialog* about) { about_ = about; }
@@ -146,6 +152,7 @@ class TFormMain : public QMainWindow, public IPaneHost {
   std::array<TFrameCableList*, 2> panes_{{nullptr, nullptr}};
   int activePane_ = -1;
   bool shownOnce_ = false;
+  bool keepWithoutQuestion_ = false;
   bool restored_ = false;
   QString programDir_;
   std::array<QPixmap, 2> ImageList2;  // the row marks of the two panes

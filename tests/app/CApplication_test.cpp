@@ -1,7 +1,13 @@
 #include "app/CApplication.h"
 
+#include <csignal>
 #include <stdexcept>
 
+#include <QFile>
+#include <QTimer>
+#include <QTemporaryDir>
+#include <QFileInfo>
+#include <QDir>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -89,4 +95,47 @@ TEST(CApplication, AFailingCloseHandlerKeepsTheWindowOpen) {
     EXPECT_FALSE(key && key->readString(QStringLiteral("Version"))) << "settings stored";
   }
   resetProgramSettings();
+}
+
+// The system asks the program to end (shutdown, kill, a closed terminal): the unsaved
+// table is kept for the next start without a question, the settings are stored and
+// the message loop ends. The only test here that makes the application's windows.
+TEST(CApplication, ATerminationSignalKeepsTheTablesAndEndsTheLoop) {
+  ScriptedModal modal;  // an unscripted question fails the test
+  CMemorySettingsStore store;
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  auto& app = *qobject_cast<CApplication*>(QCoreApplication::instance());
+  app.createWindows(&store);
+  TFormMain& window = *app.mainWindow();
+  window.setProgramDir(dir.path());
+  for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(number);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    // Still marked after an earlier round: kept files are copies.
+    if (!window.pane(0)->tableOpen()) window.pane(0)->NewExecute();
+    ASSERT_TRUE(window.pane(0)->table().isModified());
+
+    QTimer::singleShot(0, [number] { std::raise(number); });
+    bool timedOut = false;
+    QTimer guard;  // stopped with the round, so that it cannot end a later loop
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+      timedOut = true;
+      QCoreApplication::exit(1);
+    });
+    guard.start(5000);
+    EXPECT_EQ(app.exec(), 0);
+    EXPECT_FALSE(timedOut);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(modal.asked().empty());
+    const QString kept = QDir(dir.path()).filePath(TFormMain::autoSaveFileName(1));
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    auto key = store.openKey(CProgramSettings::KeyPath, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->readString(QStringLiteral("AutoSave1")), kept);
+    QFile::remove(kept);
+  }
 }

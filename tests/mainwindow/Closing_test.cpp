@@ -97,13 +97,24 @@ TEST_F(ClosingTest, NoChangesAsksNothingAndStoresTheSettings) {
 
 // --- keep for the next run ---------------------------------------------------------
 
-TEST_F(ClosingTest, KeptTablesComeBackModifiedUnderTheirFileNames) {
+// Kept by the answer of the close question, or without a question when the system
+// asks the program to end (a signal, the logout).
+class KeptTablesTest : public ClosingTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(KeptTablesTest, ComeBackModifiedUnderTheirFileNames) {
+  const bool askedByTheSystem = GetParam();
   showWindow();
   openBoth();
   deleteRow(0, 0);
   deleteRow(1, 2);
-  modal.answerMessageBox(KeepForLater);
-  ASSERT_TRUE(window->close());
+  if (askedByTheSystem) {
+    ASSERT_TRUE(window->keepTablesAndClose());
+    EXPECT_TRUE(modal.asked().empty()) << "a question at shutdown";
+  } else {
+    modal.answerMessageBox(KeepForLater);
+    ASSERT_TRUE(window->close());
+  }
+  EXPECT_FALSE(window->isVisible());
 
   EXPECT_TRUE(QFileInfo::exists(autosave(1)));
   EXPECT_TRUE(QFileInfo::exists(autosave(2)));
@@ -130,6 +141,11 @@ TEST_F(ClosingTest, KeptTablesComeBackModifiedUnderTheirFileNames) {
   loadFromFile(original, QFile::encodeName(files[0]).constData());
   EXPECT_EQ(original.getCount(), 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(Closing, KeptTablesTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "AskedByTheSystem" : "AnsweredByTheUser";
+                         });
 
 TEST_F(ClosingTest, OnlyTheChangedTableIsKeptTheOtherReopensItsFile) {
   showWindow();
