@@ -220,10 +220,10 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
   }
 
   // Lines beyond the table's capacity raise no bit but would be lost as well.
-  const int beyondCapacity = r.loadedLines - r.addedRecords;
-  if (r.errorLines > 0 || beyondCapacity > 0) {
+  const std::int64_t beyondCapacity = r.loadedLineCount - r.addedRecords;
+  if (r.errorLineCount > 0 || beyondCapacity > 0) {
     std::string what;
-    if (r.errorLines > 0) what = "отклонено строк: " + std::to_string(r.errorLines);
+    if (r.errorLineCount > 0) what = "отклонено строк: " + std::to_string(r.errorLineCount);
     if (beyondCapacity > 0) {
       if (!what.empty()) what += ", ";
       what += "записей сверх " + std::to_string(SListCablesBase::kMaxCount) + ": " +

@@ -370,8 +370,10 @@ LoadResult tolmira::loadFromFile(SListCables& table, const char* fileName,
       const std::uint32_t c = parseLine(rec, line, format->version);
       if (hasErrorBit(c)) {
         countUp(result.errorLines);
+        ++result.errorLineCount;
       } else {
         countUp(result.loadedLines);
+        ++result.loadedLineCount;
         if (hasWarningBit(c)) countUp(result.warningLines);
         if (table.add(rec)) countUp(result.addedRecords);
       }

@@ -29,6 +29,9 @@ struct LoadResult {
   std::int16_t loadedLines = 0;   // record lines without error bit
   std::int16_t warningLines = 0;  // of those, lines with a warning bit
   std::int16_t addedRecords = 0;  // of those, records the table accepted
+  // The first two without the 16-bit cap, for what a person reads.
+  std::int64_t errorLineCount = 0;
+  std::int64_t loadedLineCount = 0;
 };
 
 // Told about every record line that has a warning or an error: its text (at most

@@ -307,6 +307,22 @@ TEST_F(LoadTest, MissingFileAndOpenFailures) {
   EXPECT_THROW(loadFromFile(table, dir.path().c_str(), LoadLineCallback()), FileOpenError);
 }
 
+// The counters keep the format's 16-bit rule and stop at its largest value; the
+// exact counts go on for messages to a person.
+TEST_F(LoadTest, CountersStopAtTheCapAndTheExactCountsGoOn) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 33000; ++i) lines.push_back("N\t1.5");
+  for (int i = 0; i < 33000; ++i) lines.push_back("Bad");
+  const std::string path = dir.file("huge.txt");
+  writeBytes(path, tableText(4, lines));
+  const LoadResult r = loadFromFile(table, path.c_str(), LoadLineCallback());
+  EXPECT_EQ(INT16_MAX, r.loadedLines);
+  EXPECT_EQ(INT16_MAX, r.errorLines);
+  EXPECT_EQ(33000, r.loadedLineCount);
+  EXPECT_EQ(33000, r.errorLineCount);
+  EXPECT_EQ(SListCablesBase::kMaxCount, r.addedRecords);
+}
+
 TEST_F(LoadTest, ReadFailureIsNotSuccess) {
   // Reading this file fails with an I/O error at its first byte.
   const LoadResult r = loadFromFile(table, "/proc/self/mem", LoadLineCallback());

@@ -328,6 +328,18 @@ TEST_F(TolmiraTableTest, ConvertNeverWritesAFileItCouldNotRead) {
   }
 }
 
+// Counts beyond the format's 16-bit counters are told exactly, never as the cap.
+TEST_F(TolmiraTableTest, ConvertTellsExactCountsOfHugeFiles) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 40000; ++i) lines.push_back("N" + std::to_string(i) + "\t1.5");
+  for (int i = 0; i < 33000; ++i) lines.push_back("Bad" + std::to_string(i));
+  const std::string in = put("in.txt", tableText(4, lines));
+  const ToolRun refused = run({"convert", in, dir.file("out.txt")});
+  EXPECT_EQ(1, refused.exitCode);
+  EXPECT_TRUE(contains(refused.err, "отклонено строк: 33000, записей сверх 2023: 37977"))
+      << refused.err;
+}
+
 TEST_F(TolmiraTableTest, ConvertDoesNotSilentlyDropRecordsBeyondCapacity) {
   std::vector<std::string> lines;
   for (int i = 0; i < 2100; ++i) lines.push_back("N" + std::to_string(i) + "\t1.5");
