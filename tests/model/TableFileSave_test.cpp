@@ -22,6 +22,7 @@
 
 #include "model/FileOpenError.h"
 #include "model/LoadStatus.h"
+#include "model/TableFileSystem.h"
 #include "model/cFile.h"
 #include "model/cLog.h"
 #include "support/FileTestSupport.h"
@@ -282,6 +283,57 @@ TEST_F(SaveTest, StaleScratchFilesAreRemovedBeforeASave) {
   fill();
   ASSERT_EQ(0u, table.saveToFile(path.c_str())) << joined(log.entries);
   for (const Leftover& l : leftovers) EXPECT_EQ(!l.removed, fileExists(dir.file(l.name))) << l.name;
+}
+
+// A log that kills its own process the moment the writer reports a given step: a
+// kill -9 (or a pulled stick) in the middle of a save.
+class KillingLog : public cLog_base {
+ public:
+  explicit KillingLog(const char* step) : step_(step) {}
+  int dump(const char*) override { return 0; }
+  int message(const char* text) override {
+    if (std::strcmp(text, step_) == 0) ::raise(SIGKILL);
+    return 0;
+  }
+
+ private:
+  const char* step_;
+};
+
+// A save killed while it writes leaves the old table whole and a scratch file; once
+// that is older than a minute, the next save removes it.
+TEST_F(SaveTest, AKilledSaveLeavesTheOldTableAndItsDebrisGoesNextTime) {
+  writeBytes(path, "old table");
+  for (int i = 0; i < 50; ++i) table.add(cable(("Cable " + std::to_string(i)).c_str(), 1.5f));
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    KillingLog log("\t8");  // the first record line is about to be written
+    setProcessLog(&log);
+    table.saveToFile(path.c_str());
+    ::_exit(0);  // not reached
+  }
+  int status = 0;
+  ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EQ("old table", readBytes(path));
+  std::vector<std::string> names = dir.entries();
+  ASSERT_EQ(2u, names.size());
+  std::sort(names.begin(), names.end());
+  const std::string debris = names[0] == "table.txt" ? names[1] : names[0];
+  EXPECT_TRUE(isScratchName(debris)) << debris;
+
+  // A save right after keeps it: it might belong to a save running now.
+  ASSERT_EQ(0u, table.saveToFile(path.c_str())) << joined(log.entries);
+  EXPECT_TRUE(fileExists(dir.file(debris)));
+  const std::time_t earlier = std::time(nullptr) - 120;
+  const timeval times[2] = {{earlier, 0}, {earlier, 0}};
+  ASSERT_EQ(0, ::utimes(dir.file(debris).c_str(), times));
+  ASSERT_EQ(0u, table.saveToFile(path.c_str())) << joined(log.entries);
+  EXPECT_EQ(std::vector<std::string>{"table.txt"}, dir.entries());
+  SListCables back;
+  EXPECT_EQ(0u, loadFromFile(back, path.c_str()).status);
+  EXPECT_EQ(50, back.getCount());
 }
 
 TEST_F(SaveTest, RoundTripKeepsRecords) {
