@@ -1,6 +1,6 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs,
 # only those that are missing, with one apt-get update before the first install.
-PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev fonts-dejavu-core"
+PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev fonts-dejavu-core qt6-translations-l10n"
 # checks.format needs clang-format, so test.sh installs it as a must.
 PACKAGES_FORMAT="clang-format"
 PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat"

@@ -3,8 +3,10 @@
 #include <clocale>
 #include <exception>
 
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QSessionManager>
+#include <QTranslator>
 
 #include "dialogs/CModal.h"
 #include "dialogs/TForm_About.h"
@@ -24,9 +26,18 @@ CApplication::CApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QStringLiteral("ORVEN"));
   setApplicationName(QStringLiteral("Tolmira"));
   // Numbers in files and on screen always use the point. QApplication has just set
-  // the C library's locale from the environment, so this must come after it.
-  std::setlocale(LC_ALL, "C");
+  // the C library's locale from the environment, so this must come after it; the
+  // rest (the system's messages) stays in the user's language.
+  std::setlocale(LC_NUMERIC, "C");
   QLocale::setDefault(QLocale::c());
+
+  // Qt's own texts (standard buttons, file dialogs) in the user's language too.
+  auto* qtTexts = new QTranslator(this);
+  if (qtTexts->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(qtTexts);
+  else
+    delete qtTexts;
 }
 
 CApplication::~CApplication() {

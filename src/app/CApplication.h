@@ -18,8 +18,9 @@ class TFormMain;
 class CApplication : public QApplication {
   Q_OBJECT
  public:
-  // Sets the process-wide number conventions: the C locale for the C library and
-  // for Qt, whatever the user's locale says.
+  // Sets the process-wide number conventions: the C locale's numbers for the C
+  // library and for Qt, whatever the user's locale says; loads Qt's own
+  // translation for the user's language.
   CApplication(int& argc, char** argv);
   ~CApplication() override;
 

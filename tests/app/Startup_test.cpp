@@ -1,10 +1,17 @@
 // The program's start: the windows, the number conventions and the message loop.
 #include "app/CApplication.h"
 
+#include <cstring>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <string>
 
+#include <QTest>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QDialog>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -12,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/CModal.h"
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
@@ -51,6 +59,33 @@ TEST(Startup, NumbersUseThePointWhateverTheUsersLocale) {
   std::setlocale(LC_NUMERIC, current.c_str());
   if (!commaLocale) GTEST_SKIP() << "ru_RU.UTF-8 is not installed";
   EXPECT_EQ(current, "C");
+}
+
+// Only numbers keep the C conventions: Qt's standard buttons and the system's
+// messages speak the user's language.
+TEST(Startup, StandardButtonsAndSystemMessagesSpeakTheUsersLanguage) {
+  ASSERT_EQ(QLocale::system().language(), QLocale::Russian);
+  if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                         QStringLiteral("/qtbase_ru.qm")))
+    GTEST_SKIP() << "Qt's Russian translation is not installed (qt6-translations-l10n)";
+  QString cancel;
+  QTimer::singleShot(0, [&cancel] {
+    QMessageBox* box = nullptr;
+    if (!QTest::qWaitFor(
+            [&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); },
+            3000))
+      return;
+    cancel = box->button(QMessageBox::Cancel)->text();
+    box->reject();
+  });
+  CModal::current().standardBox(StandardBoxKind::Question, QStringLiteral("Вопрос"),
+                                QStringLiteral("Текст"), QMessageBox::Ok | QMessageBox::Cancel,
+                                QMessageBox::Cancel);
+  EXPECT_EQ(cancel, QStringLiteral("Отмена"));
+
+  const std::string messages = std::setlocale(LC_MESSAGES, nullptr);
+  if (messages.rfind("ru_RU", 0) != 0) GTEST_SKIP() << "ru_RU.UTF-8 is not installed";
+  EXPECT_STREQ(std::strerror(EISDIR), "Это каталог");
 }
 
 // One test for the whole run: the application object exists once per process.

@@ -23,6 +23,7 @@ bool setTestApplicationFactory(TestApplicationFactory f) {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   std::unique_ptr<QApplication> app(factory ? factory(argc, argv) : new QApplication(argc, argv));
-  std::setlocale(LC_ALL, "C");
+  // As the program: numbers in the C conventions, the rest as the environment says.
+  std::setlocale(LC_NUMERIC, "C");
   return RUN_ALL_TESTS();
 }
