@@ -237,7 +237,8 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   LabelText->setAlignment(horizontalAlignment(q.alignment) | Qt::AlignTop);
 
   const QFontMetrics fm(font());
-  MessageBoxLayoutInput in;
+  layoutIn_ = MessageBoxLayoutInput();
+  MessageBoxLayoutInput& in = layoutIn_;
   for (const ModalButton& b : buttons) {
     auto* button = new QPushButton(b.caption, PanelButtons);
     button->setObjectName(QStringLiteral("Button%1").arg(buttons_.size()));
@@ -273,10 +274,15 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
   }
   QScreen* screen = screenFor(q.anchor, mainWindow);
   in.screen = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
-  // The frame as last seen on screen, else as the new native window reports it.
+  // The frame as last seen on screen; before this box was ever framed, the main
+  // window's (the same window manager draws both), else what the new native window
+  // reports. The real one is taken once it is there.
   if (!windowHandle()) create();
+  const QWindow* mainHandle = mainWindow ? mainWindow->windowHandle() : nullptr;
   if (frameKnown_)
     in.frame = frame_;
+  else if (mainHandle && !mainHandle->frameMargins().isNull())
+    in.frame = mainHandle->frameMargins();
   else if (const QWindow* handle = windowHandle())
     in.frame = handle->frameMargins();
   if (q.anchor && q.anchor != mainWindow) {
@@ -288,7 +294,23 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
     in.mainWindow = in.screen;
   }
 
-  const MessageBoxLayoutResult r = layoutMessageBox(in);
+  applyLayout();
+  if (!buttons_.empty()) {
+    const int focus = layoutMessageBox(layoutIn_).focusIndex;
+    if (focus >= 0) buttons_[static_cast<std::size_t>(focus)]->setFocus(Qt::OtherFocusReason);
+  }
+
+  placing_ = true;
+  const int result = exec();
+  placing_ = false;
+  awaitingFrame_ = false;
+  if (frameWatch_) frameWatch_->stop();
+  clearQuestion();
+  return result;
+}
+
+void TForm_MessageBox::applyLayout() {
+  const MessageBoxLayoutResult r = layoutMessageBox(layoutIn_);
   LabelText->setWordWrap(r.wordWrap);
   ScrollText->setVerticalScrollBarPolicy(r.scrolls ? Qt::ScrollBarAlwaysOn
                                                    : Qt::ScrollBarAlwaysOff);
@@ -301,29 +323,72 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
     buttons_[k]->setGeometry(r.buttons[k].translated(0, -r.buttonPanel.top()));
   setFixedSize(r.client);
   requested_ = r.requested;
-  screen_ = in.screen;
+  screen_ = layoutIn_.screen;
   move(r.position);
-  if (r.focusIndex >= 0) buttons_[r.focusIndex]->setFocus(Qt::OtherFocusReason);
-
-  placing_ = true;
-  const int result = exec();
-  placing_ = false;
-  clearQuestion();
-  return result;
 }
 
 void TForm_MessageBox::setVisible(bool visible) {
   QDialog::setVisible(visible);
   if (!visible || !placing_) return;
-  // Only a shown window knows its real frame: put that frame where it was asked for,
-  // on the screen.
+  const QWindow* handle = windowHandle();
+  const QMargins margins = handle ? handle->frameMargins() : QMargins();
+  if (margins.isNull() && !frameKnown_) {
+    // Not framed yet (a window manager frames a window after it is mapped): watch
+    // for the frame, for as long as a window manager may take.
+    awaitingFrame_ = true;
+    frameChecks_ = 0;
+    if (!frameWatch_) {
+      frameWatch_ = new QTimer(this);
+      frameWatch_->setInterval(20);
+      connect(frameWatch_, &QTimer::timeout, this, [this] { takeRealFrame(); });
+    }
+    frameWatch_->start();
+    return;
+  }
+  // Shown with a frame: put that frame where it was asked for, on the screen.
   const QRect outer = frameGeometry();
   const QRect inner = geometry();
   frame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
   frameKnown_ = true;
+  if (frame_ != layoutIn_.frame) {
+    layoutIn_.frame = frame_;
+    applyLayout();
+    return;
+  }
   const QPoint want = messageBoxOnScreen(requested_, outer.size(), screen_);
   if (want != outer.topLeft()) move(pos() + (want - outer.topLeft()));
+}
+
+void TForm_MessageBox::takeRealFrame() {
+  if (!awaitingFrame_ || !isVisible()) return;
+  const QWindow* handle = windowHandle();
+  const QMargins margins = handle ? handle->frameMargins() : QMargins();
+  if (margins.isNull()) {
+    // Without a window manager no frame ever comes (and the layout needs none).
+    if (++frameChecks_ >= 50) {
+      awaitingFrame_ = false;
+      frameWatch_->stop();
+    }
+    return;
+  }
+  awaitingFrame_ = false;
+  frameWatch_->stop();
+  frame_ = margins;
+  frameKnown_ = true;
+  if (layoutIn_.frame != margins) {
+    layoutIn_.frame = margins;
+    applyLayout();
+  } else {
+    move(messageBoxOnScreen(requested_, frameGeometry().size(), screen_));
+  }
+}
+
+bool TForm_MessageBox::event(QEvent* event) {
+  const bool handled = QDialog::event(event);
+  // Framing moves the client inside the new frame.
+  if (event->type() == QEvent::Move && awaitingFrame_) takeRealFrame();
+  return handled;
 }
 
 void TForm_MessageBox::clearQuestion() {

@@ -7,10 +7,12 @@
 #include <QMargins>
 #include <QPoint>
 #include <QPointer>
+#include <QTimer>
 #include <QRect>
 #include <QString>
 
 #include "dialogs/CModal.h"
+#include "dialogs/MessageBoxLayout.h"
 
 class QKeyEvent;
 class QLabel;
@@ -63,11 +65,14 @@ class TForm_MessageBox : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   int askQuestion(ModalQuestion q);
   void clearQuestion();
+  void applyLayout();
+  void takeRealFrame();
 
   QWidget* PanelText = nullptr;
   QScrollArea* ScrollText = nullptr;
@@ -78,10 +83,16 @@ class TForm_MessageBox : public QDialog {
   QPointer<QWidget> anchor_;          // SetAnchor for the next question
   std::vector<QPushButton*> buttons_;
 
-  // Placement of the question on screen, finished once the real frame is known.
+  // Placement of the question on screen, finished once the real frame is known: a
+  // window manager frames a new window only after it is shown, and the frame's size
+  // decides both the box's height limit and where its frame goes.
   bool placing_ = false;
+  tolmira::MessageBoxLayoutInput layoutIn_;
   QPoint requested_;
   QRect screen_;
   QMargins frame_;
   bool frameKnown_ = false;
+  bool awaitingFrame_ = false;
+  int frameChecks_ = 0;
+  QTimer* frameWatch_ = nullptr;
 };
