@@ -21,6 +21,9 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QGuiApplication>
+#include <QWindow>
+#include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -445,9 +448,49 @@ void TFormMain::firstShow() {
   ApplyFontSize(s.FontSize != 0 ? s.FontSize : font().pointSize(), false);
   StepFontSize(0);
   applyTableSplit();
+  watchForFrame();
   // The tables come once the window is on the screen, so that a load error is
   // reported over the window rather than before it appears.
   QTimer::singleShot(0, this, [this] { restoreTables(); });
+}
+
+void TFormMain::watchForFrame() {
+  // Platforms without window frames have nothing to fit.
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+  // The window manager frames the window some time after it is shown; until then the
+  // size of the frame is not known.
+  auto* watch = new QTimer(this);
+  watch->setInterval(20);
+  frameChecks_ = 0;
+  connect(watch, &QTimer::timeout, this, [this, watch] {
+    const QWindow* handle = windowHandle();
+    const bool framed = handle && !handle->frameMargins().isNull();
+    if (!framed && ++frameChecks_ < 100) return;
+    watch->deleteLater();
+    watch->stop();
+    if (framed) fitFrameOnScreen();
+  });
+  watch->start();
+}
+
+void TFormMain::fitFrameOnScreen() {
+  // The design size (or a stored one) may be larger than a laptop's screen: the
+  // whole frame, bars at the bottom included, is brought onto the screen.
+  if (isMaximized() || isFullScreen()) return;
+  const QScreen* scr = screen();
+  if (!scr) return;
+  const QRect a = scr->availableGeometry();
+  const QRect outer = frameGeometry();
+  const QSize frame = outer.size() - size();
+  const QSize client = size().boundedTo(a.size() - frame).expandedTo(minimumSize());
+  if (client != size()) resize(client);
+  const QSize outerSize = client + frame;
+  const int x =
+      std::clamp(outer.left(), a.left(), std::max(a.left(), a.right() + 1 - outerSize.width()));
+  const int y =
+      std::clamp(outer.top(), a.top(), std::max(a.top(), a.bottom() + 1 - outerSize.height()));
+  if (QPoint(x, y) != outer.topLeft()) move(x, y);
 }
 
 void TFormMain::restoreTables() {

@@ -135,6 +135,8 @@ class TFormMain : public QMainWindow, public IPaneHost {
   void buildLayout();
   void buildBottomBar();
   void firstShow();
+  void watchForFrame();
+  void fitFrameOnScreen();
   void restoreTables();
   void onSplitterMoved();
   void showHelpDialog(bool about);
@@ -153,6 +155,7 @@ class TFormMain : public QMainWindow, public IPaneHost {
   int activePane_ = -1;
   bool shownOnce_ = false;
   bool keepWithoutQuestion_ = false;
+  int frameChecks_ = 0;
   bool restored_ = false;
   QString programDir_;
   std::array<QPixmap, 2> ImageList2;  // the row marks of the two panes

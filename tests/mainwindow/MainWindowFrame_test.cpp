@@ -1,0 +1,54 @@
+// The main window on a laptop-sized screen with a real window manager: only there
+// does the window have a frame that must fit too.
+#include "mainwindow/TFormMain.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include "support/CMemorySettingsStore.h"
+#include "support/GuiTestMain.h"
+#include "support/RealDisplay.h"
+#include "support/ScriptedModal.h"
+#include "support/SettingsReset.h"
+
+namespace {
+
+[[maybe_unused]] const bool applicationChosen =
+    setTestApplicationFactory([](int& argc, char** argv) -> QApplication* {
+      RealDisplay::start(1366, 768);
+      return new QApplication(argc, argv);
+    });
+
+// The rectangle of w on the screen.
+QRect onScreen(const QWidget& w) { return QRect(w.mapToGlobal(QPoint(0, 0)), w.size()); }
+
+}  // namespace
+
+// At the first start nothing is stored: the window takes its design size where the
+// screen has room, else as much as there is, with its frame and its bars on the screen.
+TEST(MainWindowFrame, AtTheFirstStartTheWholeWindowIsOnALaptopScreen) {
+  if (!RealDisplay::running()) GTEST_SKIP() << RealDisplay::why();
+  QApplication::setQuitOnLastWindowClosed(false);
+  resetProgramSettings();
+  ScriptedModal modal;
+  CMemorySettingsStore store;
+  TFormMain window(store);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const QRect screen = window.screen()->availableGeometry();
+  ASSERT_EQ(screen.height(), 768) << "the test screen";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return screen.contains(window.frameGeometry()); }, 5000))
+      << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
+      << window.frameGeometry().width() << "x" << window.frameGeometry().height();
+  EXPECT_NE(window.frameGeometry(), window.geometry()) << "no frame came";
+  EXPECT_TRUE(screen.contains(onScreen(*window.ActionToolBar2)));
+  EXPECT_TRUE(screen.contains(onScreen(*window.StatusBar1)));
+  EXPECT_EQ(window.width(), 925) << "the design width fits this screen";
+  window.hide();
+  resetProgramSettings();
+}
