@@ -322,72 +322,65 @@ void TForm_MessageBox::applyLayout() {
   for (int k = 0; k < buttonCount(); ++k)
     buttons_[k]->setGeometry(r.buttons[k].translated(0, -r.buttonPanel.top()));
   setFixedSize(r.client);
-  requested_ = r.requested;
-  screen_ = layoutIn_.screen;
-  move(r.position);
+  // Placed by its client area; a window manager may still put a window shown again
+  // elsewhere, which the moves it reports correct.
+  const QMargins& f = layoutIn_.frame;
+  wantFrame_ = r.position;
+  corrections_ = 0;
+  setGeometry(QRect(r.position + QPoint(f.left(), f.top()), r.client));
 }
 
 void TForm_MessageBox::setVisible(bool visible) {
   QDialog::setVisible(visible);
   if (!visible || !placing_) return;
-  const QWindow* handle = windowHandle();
-  const QMargins margins = handle ? handle->frameMargins() : QMargins();
-  if (margins.isNull() && !frameKnown_) {
-    // Not framed yet (a window manager frames a window after it is mapped): watch
-    // for the frame, for as long as a window manager may take.
-    awaitingFrame_ = true;
-    frameChecks_ = 0;
-    if (!frameWatch_) {
-      frameWatch_ = new QTimer(this);
-      frameWatch_->setInterval(20);
-      connect(frameWatch_, &QTimer::timeout, this, [this] { takeRealFrame(); });
-    }
-    frameWatch_->start();
-    return;
+  // A window manager frames a window after it is mapped and may put it elsewhere
+  // than asked: watch it for a moment, lay it out again for the real frame and put
+  // the frame where it belongs.
+  awaitingFrame_ = true;
+  frameChecks_ = 0;
+  settledChecks_ = 0;
+  if (!frameWatch_) {
+    frameWatch_ = new QTimer(this);
+    frameWatch_->setInterval(20);
+    connect(frameWatch_, &QTimer::timeout, this, [this] { takeRealFrame(); });
   }
-  // Shown with a frame: put that frame where it was asked for, on the screen.
-  const QRect outer = frameGeometry();
-  const QRect inner = geometry();
-  frame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
-  frameKnown_ = true;
-  if (frame_ != layoutIn_.frame) {
-    layoutIn_.frame = frame_;
-    applyLayout();
-    return;
-  }
-  const QPoint want = messageBoxOnScreen(requested_, outer.size(), screen_);
-  if (want != outer.topLeft()) move(pos() + (want - outer.topLeft()));
+  takeRealFrame();
+  if (awaitingFrame_) frameWatch_->start();
 }
 
 void TForm_MessageBox::takeRealFrame() {
-  if (!awaitingFrame_ || !isVisible()) return;
+  if (!awaitingFrame_) return;
   const QWindow* handle = windowHandle();
   const QMargins margins = handle ? handle->frameMargins() : QMargins();
-  if (margins.isNull()) {
-    // Without a window manager no frame ever comes (and the layout needs none).
-    if (++frameChecks_ >= 50) {
-      awaitingFrame_ = false;
-      frameWatch_->stop();
-    }
-    return;
-  }
-  awaitingFrame_ = false;
-  frameWatch_->stop();
+  // Without a window manager no frame ever comes (and the layout needs none); with
+  // one, the window counts as placed once it stayed where it belongs for a while.
+  const auto finish = [this] {
+    awaitingFrame_ = false;
+    if (frameWatch_) frameWatch_->stop();
+  };
+  if (!isVisible() || ++frameChecks_ > 50) return finish();
+  if (margins.isNull()) return;
   frame_ = margins;
   frameKnown_ = true;
   if (layoutIn_.frame != margins) {
     layoutIn_.frame = margins;
     applyLayout();
-  } else {
-    move(messageBoxOnScreen(requested_, frameGeometry().size(), screen_));
+    settledChecks_ = 0;
+    return;
   }
+  const QPoint off = wantFrame_ - frameGeometry().topLeft();
+  if (!off.isNull()) {
+    if (corrections_++ < 5) setGeometry(geometry().translated(off));
+    settledChecks_ = 0;
+    return;
+  }
+  if (++settledChecks_ >= 5) finish();
 }
 
 bool TForm_MessageBox::event(QEvent* event) {
   const bool handled = QDialog::event(event);
-  // Framing moves the client inside the new frame.
-  if (event->type() == QEvent::Move && awaitingFrame_) takeRealFrame();
+  // Framing and placing by the window manager show as moves.
+  if (event->type() == QEvent::Move && placing_) takeRealFrame();
   return handled;
 }
 

@@ -88,11 +88,12 @@ class TForm_MessageBox : public QDialog {
   // decides both the box's height limit and where its frame goes.
   bool placing_ = false;
   tolmira::MessageBoxLayoutInput layoutIn_;
-  QPoint requested_;
-  QRect screen_;
   QMargins frame_;
   bool frameKnown_ = false;
   bool awaitingFrame_ = false;
+  QPoint wantFrame_;     // where the frame's top-left corner is to be
+  int corrections_ = 0;  // of the position after the window manager placed it
   int frameChecks_ = 0;
+  int settledChecks_ = 0;
   QTimer* frameWatch_ = nullptr;
 };

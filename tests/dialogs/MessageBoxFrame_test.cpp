@@ -42,7 +42,7 @@ class MessageBoxFrame : public testing::Test {
     QRect frame;
     QTimer::singleShot(0, [this, &frame] {
       TForm_MessageBox& box = this->box;
-      if (QTest::qWaitFor([&] { return box.isVisible() && framed(box); }, 5000)) {
+      if (QTest::qWaitFor([&] { return box.isVisible() && framed(box); }, 10000)) {
         // Settled when three looks a tenth of a second apart agree.
         QRect last = box.frameGeometry();
         for (int same = 0, tries = 0; same < 3 && tries < 30; ++tries) {
@@ -51,6 +51,10 @@ class MessageBoxFrame : public testing::Test {
           last = box.frameGeometry();
         }
         frame = last;
+      } else {
+        ADD_FAILURE() << "not framed: visible " << box.isVisible() << ", frame "
+                      << box.frameGeometry().width() << "x" << box.frameGeometry().height()
+                      << ", client " << box.width() << "x" << box.height();
       }
       box.reject();
     });
