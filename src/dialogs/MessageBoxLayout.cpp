@@ -74,7 +74,8 @@ MessageBoxLayoutResult tolmira::layoutMessageBox(const MessageBoxLayoutInput& in
   }
   r.wordWrap = wrap;
 
-  const int clientWidth = std::max(W, viewWidth + 2 * kEdge);
+  const int clientWidth =
+      std::max({W, viewWidth + 2 * kEdge, std::min(in.titleWidth, maxLabel + 2 * kEdge)});
   const int textPanelHeight = 2 * kTextMargin + viewHeight;
   const int rowTop = textPanelHeight + kPanelGap;
 

@@ -35,6 +35,10 @@ struct MessageBoxLayoutInput {
 
   std::uint32_t flags = 0;
 
+  // Room the title bar needs for the whole title beside the window manager's own
+  // buttons: a short or empty text must not leave the title cut.
+  int titleWidth = 0;
+
   QRect screen;    // usable screen area, global coordinates
   QMargins frame;  // window frame around the client area
   bool anchored = false;

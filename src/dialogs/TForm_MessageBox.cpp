@@ -22,6 +22,8 @@
 using namespace tolmira;
 
 namespace {
+
+constexpr int kTitleBarExtras = 80;
 TForm_MessageBox* g_instance = nullptr;
 QPointer<QWidget> g_mainWindow;
 
@@ -264,6 +266,9 @@ int TForm_MessageBox::execQuestion(const ModalQuestion& q) {
         .height();
   };
   in.wordWrap = q.wordWrap;
+  // The title bar's font is the window manager's: the window's own one, a tenth
+  // larger, stands for it, with room for an icon and three buttons.
+  in.titleWidth = fm.horizontalAdvance(q.title) * 11 / 10 + kTitleBarExtras;
   in.scrollBarWidth = ScrollText->verticalScrollBar()->sizeHint().width();
   in.flags = q.flags;
 

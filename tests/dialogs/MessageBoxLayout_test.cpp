@@ -282,4 +282,24 @@ TEST(MessageBoxLayout, TallButtonsHeightenTheRow) {
   EXPECT_EQ(r.client.height(), r.buttonPanel.bottom() + 1);
 }
 
+// A short or empty text: the window is at least as wide as its title needs, but
+// never wider than the screen.
+TEST(MessageBoxLayout, AShortTextLeavesRoomForTheTitle) {
+  const struct {
+    int textWidth, titleWidth, client;
+  } cases[] = {
+      {0, 0, 25 + 75 - 5},   // nothing to fit: the button row
+      {0, 230, 230},         // empty text, the title decides
+      {40, 230, 230},        // short text
+      {400, 230, 400 + 20},  // a wider text decides
+      {0, 5000, 1024},       // never beyond the screen
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.textWidth << " " << c.titleWidth);
+    MessageBoxLayoutInput in = input({75}, c.textWidth, false);
+    in.titleWidth = c.titleWidth;
+    EXPECT_EQ(layoutMessageBox(in).client.width(), c.client);
+  }
+}
+
 }  // namespace

@@ -267,6 +267,17 @@ TEST_F(MessageBoxWindow, LaysOutButtonsAndTextAsShown) {
   EXPECT_EQ(box.Ask(QStringLiteral("Короткий текст"), QStringLiteral("Внимание"), true, 2), 4);
 }
 
+// The load error of a file with a wrong header has no text at all: the window
+// still shows its whole title.
+TEST_F(MessageBoxWindow, AnEmptyTextLeavesRoomForTheTitle) {
+  const QString title = QStringLiteral("Ошибка загрузки!");
+  whenOpen([&title](TForm_MessageBox& b) {
+    EXPECT_GT(b.width(), QFontMetrics(b.font()).horizontalAdvance(title) + 60);
+    QTest::keyClick(&b, Qt::Key_Escape);
+  });
+  box.Ask(QString(), title, false, 0);
+}
+
 TEST_F(MessageBoxWindow, OneShortButtonIs95Wide) {
   ASSERT_LE(QFontMetrics(box.font()).horizontalAdvance(QStringLiteral("Да")), 45);
   box.AddButton(QStringLiteral("Да"), 6);
