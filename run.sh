@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and starts the editor.
-# Without a display: xvfb-run ./run.sh
+# Without a display: apt-get install xvfb, then xvfb-run -a ./run.sh
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh

@@ -570,6 +570,17 @@ QString TFormMain::autoSaveFileName(int paneNumber) {
   return QString::asprintf("autosave%d.txt", paneNumber);
 }
 
+bool TFormMain::inBuildTree(const QString& dir) {
+#ifdef TOLMIRA_BUILD_DIR
+  const QString build = QDir::cleanPath(QStringLiteral(TOLMIRA_BUILD_DIR));
+  const QString path = QDir::cleanPath(QDir(dir).absolutePath());
+  return path == build || path.startsWith(build + QLatin1Char('/'));
+#else
+  (void)dir;
+  return false;
+#endif
+}
+
 QString TFormMain::autoSaveFallbackDir() {
   return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
@@ -678,7 +689,7 @@ bool TFormMain::writeAutoSave(int paneIndex, QString* path, QString* error) {
   const QString name = autoSaveFileName(paneIndex + 1);
   const QString fallback = autoSaveFallbackDir();
   QStringList dirs;
-  if (!programDir_.isEmpty()) dirs << programDir_;
+  if (!programDir_.isEmpty() && !inBuildTree(programDir_)) dirs << programDir_;
   if (!fallback.isEmpty() && QDir(fallback) != QDir(programDir_)) dirs << fallback;
 
   for (const QString& dir : dirs) {

@@ -64,6 +64,9 @@ class TFormMain : public QMainWindow, public IPaneHost {
   void setProgramDir(const QString& dir) { programDir_ = dir; }
   const QString& programDir() const { return programDir_; }
   static QString autoSaveFallbackDir();
+  // Whether dir lies in the folder the program was built in: autosaves do not go
+  // there, since that folder is thrown away with a rebuild.
+  static bool inBuildTree(const QString& dir);
   static QString autoSaveFileName(int paneNumber);  // "autosave1.txt", "autosave2.txt"
 
   // Ends the run without a question, as the answer "Потом сохраню" does: the unsaved

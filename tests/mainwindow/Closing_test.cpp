@@ -167,6 +167,25 @@ TEST_F(ClosingTest, OnlyTheChangedTableIsKeptTheOtherReopensItsFile) {
   EXPECT_EQ(pane(1).fileName(), file(QStringLiteral("right.txt")));
 }
 
+// Run from its build folder (as ./run.sh does), the program keeps the tables with the
+// user's data: a rebuild or a deleted build folder must not take them along.
+TEST_F(ClosingTest, AProgramInItsBuildFolderKeepsTheTablesInTheUserDataFolder) {
+  const QString buildProgram = QCoreApplication::applicationDirPath();
+  ASSERT_TRUE(TFormMain::inBuildTree(buildProgram)) << buildProgram.toStdString();
+  EXPECT_FALSE(TFormMain::inBuildTree(programDir));
+  window->setProgramDir(buildProgram);
+  showWindow();
+  pane(0).NewExecute();
+  modal.answerMessageBox(KeepForLater);
+  ASSERT_TRUE(window->close());
+  const QString kept =
+      QDir(TFormMain::autoSaveFallbackDir()).filePath(QStringLiteral("autosave1.txt"));
+  EXPECT_TRUE(kept.startsWith(file(QStringLiteral("data")))) << kept.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(kept));
+  EXPECT_EQ(storedString("AutoSave1"), kept);
+  EXPECT_FALSE(QFileInfo::exists(QDir(buildProgram).filePath(QStringLiteral("autosave1.txt"))));
+}
+
 TEST_F(ClosingTest, AnUnwritableProgramFolderKeepsTheTableInTheUserDataFolder) {
   // As root every folder is writable; a folder under a regular file is not.
   ASSERT_TRUE(writeTable(file(QStringLiteral("plain")), 0));
