@@ -3,7 +3,8 @@
 PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev fonts-dejavu-core"
 # checks.format needs clang-format, so test.sh installs it as a must.
 PACKAGES_FORMAT="clang-format"
-PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat"
+# dosfstools, fusefat (with fuse) and mtools: the tests that mount a real FAT image.
+PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat fuse mtools"
 
 tolmira_missing_packages() {
   local missing="" p
