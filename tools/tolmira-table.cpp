@@ -349,16 +349,13 @@ std::string instrumentFile(const std::string& root) {
   return folder + kInstrumentTableFile;
 }
 
-// The instrument uses at most this many records of a table.
-constexpr int kInstrumentRecords = 151;
-
 int runToInstrument(const char* in, const std::string& root, bool dropRejected) {
   Load load;
   if (const int rc = loadForWrite(in, kInstrumentTableFile, dropRejected, load)) return rc;
   const std::string path = instrumentFile(root);
   if (path.empty()) return kExitNoInput;
   const int count = load.table.getCount();
-  if (count > kInstrumentRecords)
+  if (count > kInstrumentMaxRecords)
     printError("Таблица содержит " + std::to_string(count) +
                " записей. Прибор ВИРД-50 поддерживает максимум 151 запись. Все записи свыше "
                "будут прибором не загружены. И будут утеряны после изменения таблицы прибором.");

@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include "devicedisk/TForm_SelectDeviceDisk.h"
 #include "dialogs/CModal.h"
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
@@ -28,6 +29,7 @@ CApplication::CApplication(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 CApplication::~CApplication() {
+  selectDisk_.reset();
   help_.reset();
   about_.reset();
   messageBox_.reset();
@@ -71,6 +73,7 @@ void CApplication::createWindows(ISettingsStore* store) {
   help_ = std::make_unique<TForm_Help>(mainWindow_->programDir(), mainWindow_.get());
   mainWindow_->setAboutWindow(about_.get());
   mainWindow_->setHelpWindow(help_.get());
+  selectDisk_ = std::make_unique<TForm_SelectDeviceDisk>(nullptr, mainWindow_.get());
 }
 
 int CApplication::run() {

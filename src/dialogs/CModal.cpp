@@ -1,9 +1,13 @@
 #include "dialogs/CModal.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 
 #include "dialogs/TForm_MessageBox.h"
@@ -47,6 +51,17 @@ QString runFileDialog(QWidget* parent, const QString& title, const QString& file
   return files.isEmpty() ? QString() : files.first();
 }
 
+// topLeft, moved as little as needed to keep a window of this size on its screen.
+QPoint boxPosition(const QPoint& topLeft, const QSize& size) {
+  const QScreen* screen = QGuiApplication::screenAt(topLeft);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return topLeft;
+  const QRect area = screen->availableGeometry();
+  const int x = std::max(area.left(), std::min(topLeft.x(), area.right() + 1 - size.width()));
+  const int y = std::max(area.top(), std::min(topLeft.y(), area.bottom() + 1 - size.height()));
+  return QPoint(x, y);
+}
+
 // The seam of the running program: the real windows.
 class RealModal : public CModal {
  public:
@@ -61,6 +76,17 @@ class RealModal : public CModal {
     // File names in the texts are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+  }
+
+  QMessageBox::StandardButton standardBoxAt(const QPoint& topLeft, StandardBoxKind kind,
+                                            const QString& title, const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) override {
+    QMessageBox box(iconFor(kind), title, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    box.move(boxPosition(topLeft, box.sizeHint()));
     return static_cast<QMessageBox::StandardButton>(box.exec());
   }
 
