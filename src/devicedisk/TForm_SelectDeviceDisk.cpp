@@ -55,8 +55,8 @@ TForm_SelectDeviceDisk::TForm_SelectDeviceDisk(std::unique_ptr<DriveSource> sour
     : QDialog(parent), lister_(std::move(source)) {
   if (!g_instance) g_instance = this;
   setObjectName(QStringLiteral("TForm_SelectDeviceDisk"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(kClientWidth, kClientHeight);
   setModal(true);
 

@@ -703,7 +703,11 @@ void TFrameCableList::FileSaveToDeviceExecute() {
                       QStringLiteral(")?"),
                   QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
     return;
+  const bool wasModified = table_.isModified();
   const bool saved = saveFile(path, true);
+  // The pane's own file was not written: its unsaved changes must still be asked about.
+  if (saved && wasModified) table_.setModified();
+  refreshStatus();
   refreshCommands();
   if (!saved) return;
   askAtButton(ToolButton12, StandardBoxKind::Information,

@@ -1,6 +1,7 @@
 // The pane's instrument commands: saving to and loading from CABLES.TXT on the
 // instrument's disk, here a real folder that a made-up mount table shows as a
 // 60 KB FAT disk.
+#include <cstdio>
 #include <string>
 
 #include <QLineEdit>
@@ -91,29 +92,46 @@ TEST_F(PaneDeviceTest, TheCommandsAreShownOnTheirButtons) {
   EXPECT_TRUE(pane.LoadFileFromDevice->isEnabled());
 }
 
-TEST_F(PaneDeviceTest, SavingWritesCablesTxtAndKeepsThePanesFile) {
+TEST_F(PaneDeviceTest, SavingWritesCablesTxtAndKeepsThePanesFileAndMark) {
   pane.FileSaveToDeviceExecute();  // no table: nothing happens
   EXPECT_TRUE(modal.asked().empty());
 
-  const QString file = openTable(151);
-  pane.NewExecute();                   // a modified table without a file ...
-  const QString own = openTable(151);  // ... then a saved one again
-  ASSERT_EQ(file, own);
-  const_cast<SListCables&>(pane.table()).setModified();
-  pane.refreshStatus();
-  modal.answerStandardBox(QMessageBox::Ok);
-  pane.FileSaveToDevice->trigger();
+  struct Case {
+    bool modified;
+  };
+  for (const Case c : {Case{false}, Case{true}}) {
+    SCOPED_TRACE(c.modified);
+    modal.clearAsked();
+    std::remove(cables.toLocal8Bit().constData());
+    const QString file = openTable(151);
+    if (c.modified) {
+      pane.ActionDeleteSelectedExecute();  // nothing selected: no change
+      pane.setSelection({true});
+      pane.ActionDeleteSelectedExecute();
+      ASSERT_TRUE(pane.table().isModified());
+    }
+    const int count = pane.table().getCount();
+    modal.answerStandardBox(QMessageBox::Ok);
+    pane.FileSaveToDevice->trigger();
 
-  ASSERT_EQ(1u, modal.asked().size()) << "151 records and no old file: no question";
-  expectInformation(
-      modal.last(), pane.ToolButton12,
-      QStringLiteral("Файл сохранён в прибор (") + kQ + cables + kQ + QStringLiteral(")"));
-  EXPECT_EQ(v04File(records(151)), readBytes(cables));
-  EXPECT_EQ(file, pane.fileName());
-  EXPECT_EQ(file, programSettings().ListFile1);
-  EXPECT_FALSE(pane.table().isModified());
-  EXPECT_FALSE(pane.FileSave->isEnabled());
-  EXPECT_EQ(file, pane.EditFileName->text());
+    ASSERT_EQ(1u, modal.asked().size()) << "151 records and no old file: no question";
+    expectInformation(
+        modal.last(), pane.ToolButton12,
+        QStringLiteral("Файл сохранён в прибор (") + kQ + cables + kQ + QStringLiteral(")"));
+    EXPECT_EQ(v04File(records(151).mid(c.modified ? 8 : 0)), readBytes(cables));
+    EXPECT_EQ(count, pane.table().getCount());
+    EXPECT_EQ(file, pane.fileName());
+    EXPECT_EQ(file, programSettings().ListFile1);
+    // The pane's own file was not written: a modified table stays modified.
+    EXPECT_EQ(c.modified, pane.table().isModified());
+    EXPECT_EQ(c.modified, pane.FileSave->isEnabled());
+    EXPECT_EQ(c.modified ? file + QLatin1Char('*') : file, pane.EditFileName->text());
+    EXPECT_EQ(c.modified ? 1 : 0, pane.history().count());
+    if (c.modified) {
+      modal.answerMessageBox(3);  // Забыть
+      ASSERT_TRUE(pane.closeTable(false));
+    }
+  }
 }
 
 TEST_F(PaneDeviceTest, MoreThan151RecordsAreWarnedAbout) {
