@@ -9,12 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
-
-#include <sys/stat.h>
 
 #include "drives/DrivesLister.h"
 #include "drives/InstrumentDisk.h"
@@ -313,8 +312,8 @@ int runDisks() {
 }
 
 bool isFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::error_code ec;
+  return std::filesystem::is_directory(std::filesystem::u8path(path), ec);
 }
 
 // The instrument's table file: in root when one is given, else on the one

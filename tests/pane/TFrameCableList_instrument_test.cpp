@@ -70,8 +70,9 @@ TEST_F(PaneInstrumentTest, SavesToTheInstrumentAndLoadsBack) {
   EXPECT_TRUE(right.table().isModified());
 
   ASSERT_TRUE(disk.unmount());
-  if (FatImage::mtoolsInstalled())
+  if (FatImage::mtoolsInstalled()) {
     EXPECT_EQ(table.toStdString(), disk.readWithMtools("CABLES.TXT"));
+  }
 }
 
 }  // namespace

@@ -78,7 +78,9 @@ TEST_F(InstrumentDiskTool, FindsWritesAndReadsTheOneInstrumentDisk) {
   EXPECT_EQ(expected, readBytes(out));
 
   ASSERT_TRUE(disk.unmount());
-  if (FatImage::mtoolsInstalled()) EXPECT_EQ(expected, disk.readWithMtools("CABLES.TXT"));
+  if (FatImage::mtoolsInstalled()) {
+    EXPECT_EQ(expected, disk.readWithMtools("CABLES.TXT"));
+  }
 }
 
 TEST_F(InstrumentDiskTool, TwoInstrumentDisksNeedARoot) {

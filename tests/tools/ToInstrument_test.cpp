@@ -59,7 +59,9 @@ TEST_F(ToInstrumentTest, WritesCablesTxtAndWarnsOnlyAbove151Records) {
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(tableText(records(count)), readBytes(cables));
     EXPECT_EQ(count > 151, contains(r.err, kWarning152)) << r.err;
-    if (count <= 151) EXPECT_EQ("", r.err);
+    if (count <= 151) {
+      EXPECT_EQ("", r.err);
+    }
     EXPECT_TRUE(contains(r.out, "CABLES.TXT\n")) << r.out;
   }
 }
