@@ -180,6 +180,8 @@ void TFrameCableList::buildLayout() {
   for (QAction* a : {FileOpen, New, FileSave, FileSaveAs}) button(ToolBar1, a);
   ToolButton14 = button(ToolBar1, LoadFileFromDevice);
   ToolButton12 = button(ToolBar1, FileSaveToDevice);
+  if (ToolButton14) ToolButton14->setObjectName(QStringLiteral("ToolButton14"));
+  if (ToolButton12) ToolButton12->setObjectName(QStringLiteral("ToolButton12"));
   ToolButtonFileClose = button(ToolBar1, ActionFileClose);
   layout->addWidget(ToolBar1);
 
