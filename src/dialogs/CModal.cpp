@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -51,16 +52,38 @@ QString runFileDialog(QWidget* parent, const QString& title, const QString& file
   return files.isEmpty() ? QString() : files.first();
 }
 
-// topLeft, moved as little as needed to keep a window of this size on its screen.
-QPoint boxPosition(const QPoint& topLeft, const QSize& size) {
-  const QScreen* screen = QGuiApplication::screenAt(topLeft);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return topLeft;
-  const QRect area = screen->availableGeometry();
-  const int x = std::max(area.left(), std::min(topLeft.x(), area.right() + 1 - size.width()));
-  const int y = std::max(area.top(), std::min(topLeft.y(), area.bottom() + 1 - size.height()));
-  return QPoint(x, y);
-}
+// Keeps a window's top-left corner at a point, moved as little as needed to stay on
+// its screen, whatever size it takes on when it is shown.
+class CornerPlacement : public QObject {
+ public:
+  CornerPlacement(QWidget* window, const QPoint& topLeft)
+      : QObject(window), window_(window), topLeft_(topLeft) {
+    window->installEventFilter(this);
+    place();
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show) place();
+    return false;
+  }
+
+ private:
+  void place() {
+    const QScreen* screen = QGuiApplication::screenAt(topLeft_);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    QPoint at = topLeft_;
+    if (screen) {
+      const QRect area = screen->availableGeometry();
+      const QSize size = window_->frameGeometry().size().expandedTo(window_->size());
+      at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())));
+      at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height())));
+    }
+    if (window_->pos() != at) window_->move(at);
+  }
+
+  QWidget* window_;
+  QPoint topLeft_;
+};
 
 // The seam of the running program: the real windows.
 class RealModal : public CModal {
@@ -86,7 +109,7 @@ class RealModal : public CModal {
     QMessageBox box(iconFor(kind), title, text, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
-    box.move(boxPosition(topLeft, box.sizeHint()));
+    new CornerPlacement(&box, topLeft);
     return static_cast<QMessageBox::StandardButton>(box.exec());
   }
 

@@ -121,4 +121,32 @@ TEST_F(ToInstrumentTest, FromInstrumentCopiesTheTableOutAsConvertDoes) {
   EXPECT_EQ(tableText({"A\t1.5"}), readBytes(out));
 }
 
+TEST_F(ToInstrumentTest, DisksPrintsOneTabSeparatedLinePerVolume) {
+  const ToolRun r = run({"disks"});
+  EXPECT_EQ(0, r.exitCode) << r.err;
+  EXPECT_EQ("", r.err);
+  bool rootListed = false;
+  std::size_t start = 0;
+  while (start < r.out.size()) {
+    const std::size_t end = r.out.find('\n', start);
+    ASSERT_NE(std::string::npos, end) << "every line ends with a line feed";
+    std::vector<std::string> fields;
+    std::size_t from = start;
+    for (std::size_t tab; (tab = r.out.find('\t', from)) < end; from = tab + 1)
+      fields.push_back(r.out.substr(from, tab - from));
+    fields.push_back(r.out.substr(from, end - from));
+    ASSERT_GE(fields.size(), 6u) << r.out.substr(start, end - start);
+    const bool yes = fields[5] == "yes";
+    EXPECT_TRUE(yes || fields[5] == "no");
+    // A reason exactly when the volume is not the instrument's disk.
+    EXPECT_EQ(yes ? 6u : 7u, fields.size()) << r.out.substr(start, end - start);
+    if (!yes) {
+      EXPECT_FALSE(fields[6].empty());
+    }
+    rootListed = rootListed || fields[0] == "/";
+    start = end + 1;
+  }
+  EXPECT_TRUE(rootListed) << r.out;
+}
+
 }  // namespace
