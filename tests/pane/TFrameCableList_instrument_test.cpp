@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 
 #include "devicedisk/TForm_SelectDeviceDisk.h"
+#include "drives/DrivesLister.h"
+#include "drives/InstrumentDisk.h"
 #include "pane/PaneTestHost.h"
 #include "support/FatImage.h"
 #include "support/FileTestSupport.h"
 #include "support/ScriptedModal.h"
+
+using namespace tolmira;
 
 namespace {
 
@@ -20,6 +24,12 @@ class PaneInstrumentTest : public ::testing::Test {
     resetProgramSettings();
     const std::string why = FatImage::unavailable();
     if (!why.empty()) GTEST_SKIP() << "no FAT image can be mounted here: " << why;
+    // Another instrument disk would bring up the selection window.
+    DrivesLister lister;
+    lister.Rescan(DrivesLister::DriveSet());
+    for (int i = 0; i < lister.Count(); ++i)
+      if (isInstrumentDisk(lister.At(i)))
+        GTEST_SKIP() << "an instrument disk is attached already: " << lister.At(i).root;
   }
   TempDir work;
 };
