@@ -3,7 +3,9 @@
 PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev fonts-dejavu-core qt6-translations-l10n"
 # checks.format needs clang-format, so test.sh installs it as a must.
 PACKAGES_FORMAT="clang-format"
-PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat xvfb openbox x11-utils"
+# dosfstools, fusefat (with fuse) and mtools: the tests that mount a real FAT image;
+# xvfb, openbox and x11-utils: the tests that need a real window manager.
+PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat fuse mtools xvfb openbox x11-utils"
 
 tolmira_missing_packages() {
   local missing="" p

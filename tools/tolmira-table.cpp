@@ -1,6 +1,7 @@
-// tolmira-table: checks, dumps and converts cable table files without the editor.
-// It reads and writes through the editor's own reader and writer, so what it
-// reports is what the editor would see.
+// tolmira-table: checks, dumps and converts cable table files without the editor,
+// and writes them to and reads them from the instrument's disk. It reads and writes
+// through the editor's own reader, writer and drive lister, so what it reports is
+// what the editor would see.
 
 #include <charconv>
 #include <cmath>
@@ -8,11 +9,14 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "drives/DrivesLister.h"
+#include "drives/InstrumentDisk.h"
 #include "model/Cp1251.h"
 #include "model/FileOpenError.h"
 #include "model/LoadReportLine.h"
@@ -41,6 +45,9 @@ const char* const kUsage =
     "  tolmira-table check FILE\n"
     "  tolmira-table dump FILE\n"
     "  tolmira-table convert [--drop-rejected] IN OUT\n"
+    "  tolmira-table disks\n"
+    "  tolmira-table to-instrument [--drop-rejected] FILE [ROOT]\n"
+    "  tolmira-table from-instrument [--drop-rejected] OUT [ROOT]\n"
     "  tolmira-table --help | --version\n";
 
 const char* const kHelp =
@@ -53,11 +60,21 @@ const char* const kHelp =
     "  convert IN OUT\n"
     "                читает IN (версии V01 ... V04) и записывает OUT в версии V04;\n"
     "                при отклонённых строках OUT не записывается\n"
+    "  disks         диски компьютера, строка на диск, поля через табуляцию: корень,\n"
+    "                код типа, файловая система, размер и свободно (байт), yes или no\n"
+    "                (диск прибора или нет) и, если нет, причина\n"
+    "  to-instrument FILE [ROOT]\n"
+    "                читает FILE, как convert, и записывает его в ROOT/CABLES.TXT;\n"
+    "                без ROOT - на единственный подключённый диск прибора\n"
+    "  from-instrument OUT [ROOT]\n"
+    "                читает CABLES.TXT прибора и записывает его в OUT, как convert\n"
     "  --drop-rejected\n"
-    "                convert: записать таблицу без отклонённых строк\n"
+    "                convert, to-instrument, from-instrument: записать таблицу без\n"
+    "                отклонённых строк\n"
     "\n"
     "Код завершения: 0 - без ошибок; 1 - в файле есть ошибки или convert отказался\n"
-    "писать; 2 - файл не найден или не открывается, неверные параметры;\n"
+    "писать; 2 - файл или диск прибора не найден, файл не открывается, неверные\n"
+    "параметры;\n"
     "3 - не удалось записать результат.\n";
 
 void printError(const std::string& text) {
@@ -204,8 +221,9 @@ int runDump(const char* path) {
   return statusExit(load.result.status);
 }
 
-int runConvert(const char* in, const char* out, bool dropRejected) {
-  Load load;
+// Reads in for writing to out: refuses (kExitErrors) what would lose records,
+// unless dropRejected lets rejected lines go.
+int loadForWrite(const char* in, const char* out, bool dropRejected, Load& load) {
   if (const int rc = loadTable(in, load)) return rc;
   std::fputs(load.report.c_str(), stderr);
   const LoadResult& r = load.result;
@@ -236,7 +254,10 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
     }
     printError(std::string(in) + ": " + what + ", в " + out + " они не вошли");
   }
+  return kExitOk;
+}
 
+int writeTable(Load& load, const char* out) {
   std::uint32_t saved = 0;
   try {
     saved = load.table.saveToFile(out);
@@ -252,6 +273,101 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
   return kExitOk;
 }
 
+int runConvert(const char* in, const char* out, bool dropRejected) {
+  Load load;
+  if (const int rc = loadForWrite(in, out, dropRejected, load)) return rc;
+  return writeTable(load, out);
+}
+
+// A text of the system (a mount point) for one tab-separated field.
+std::string printableField(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F || c == '\\') {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\x%02X", b);
+      out += esc;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int runDisks() {
+  DrivesLister lister;
+  lister.Rescan(DrivesLister::DriveSet());
+  std::string out;
+  for (int i = 0; i < lister.Count(); ++i) {
+    const DriveInfo& d = lister.At(i);
+    const bool instrument = isInstrumentDisk(d);
+    out += printableField(d.root) + '\t' + std::to_string(d.type) + '\t' +
+           printableField(d.fileSystem) + '\t' + std::to_string(d.totalBytes) + '\t' +
+           std::to_string(d.freeToCaller) + '\t' + (instrument ? "yes" : "no");
+    if (!instrument) out += '\t' + notInstrumentDiskReason(d);
+    out += '\n';
+  }
+  return writeStdout(out);
+}
+
+bool isFolder(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(std::filesystem::u8path(path), ec);
+}
+
+// The instrument's table file: in root when one is given, else on the one
+// instrument disk attached. Empty after telling why there is none.
+std::string instrumentFile(const std::string& root) {
+  std::string folder = root;
+  if (folder.empty()) {
+    DrivesLister lister;
+    lister.Rescan(DrivesLister::DriveSet());
+    std::vector<std::string> found;
+    for (int i = 0; i < lister.Count(); ++i)
+      if (isInstrumentDisk(lister.At(i))) found.push_back(lister.At(i).root);
+    if (found.empty()) {
+      printError(
+          "диск прибора не найден: подключите прибор к компьютеру через USB кабель "
+          "или укажите ROOT");
+      return std::string();
+    }
+    if (found.size() > 1) {
+      std::string list;
+      for (const std::string& f : found) list += (list.empty() ? "" : ", ") + printableField(f);
+      printError("подключено несколько дисков прибора (" + list + "): укажите ROOT");
+      return std::string();
+    }
+    folder = found[0];
+  } else if (!isFolder(folder)) {
+    printError(folder + ": папка не найдена");
+    return std::string();
+  }
+  const char last = folder.back();
+  if (last != '/' && last != '\\') folder += '/';
+  return folder + kInstrumentTableFile;
+}
+
+int runToInstrument(const char* in, const std::string& root, bool dropRejected) {
+  Load load;
+  if (const int rc = loadForWrite(in, kInstrumentTableFile, dropRejected, load)) return rc;
+  const std::string path = instrumentFile(root);
+  if (path.empty()) return kExitNoInput;
+  const int count = load.table.getCount();
+  if (count > kInstrumentMaxRecords)
+    printError("Таблица содержит " + std::to_string(count) +
+               " записей. Прибор ВИРД-50 поддерживает максимум 151 запись. Все записи свыше "
+               "будут прибором не загружены. И будут утеряны после изменения таблицы прибором.");
+  if (const int rc = writeTable(load, path.c_str())) return rc;
+  return writeStdout(path + "\n");
+}
+
+int runFromInstrument(const char* out, const std::string& root, bool dropRejected) {
+  const std::string path = instrumentFile(root);
+  if (path.empty()) return kExitNoInput;
+  return runConvert(path.c_str(), out, dropRejected);
+}
+
 int run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return usageError("не задана команда");
@@ -265,7 +381,9 @@ int run(int argc, char** argv) {
     return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION_STRING + "\n");
 
   const std::string command = args[0];
-  if (command != "check" && command != "dump" && command != "convert") {
+  const bool writes =
+      command == "convert" || command == "to-instrument" || command == "from-instrument";
+  if (command != "check" && command != "dump" && command != "disks" && !writes) {
     if (command.size() > 1 && command[0] == '-')
       return usageError("неизвестный параметр: " + command);
     return usageError("неизвестная команда: " + command);
@@ -278,7 +396,7 @@ int run(int argc, char** argv) {
     const std::string& a = args[i];
     if (!optionsEnded && a == "--") {
       optionsEnded = true;
-    } else if (!optionsEnded && a == "--drop-rejected" && command == "convert") {
+    } else if (!optionsEnded && a == "--drop-rejected" && writes) {
       dropRejected = true;
     } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
       return usageError("неизвестный параметр: " + a);
@@ -287,8 +405,16 @@ int run(int argc, char** argv) {
     }
   }
 
-  const std::size_t wanted = command == "convert" ? 2 : 1;
-  if (files.size() != wanted) return usageError("неверное число файлов для " + command);
+  const bool instrument = command == "to-instrument" || command == "from-instrument";
+  const std::size_t wanted = command == "convert" ? 2 : command == "disks" ? 0 : 1;
+  if (files.size() != wanted && !(instrument && files.size() == 2))
+    return usageError("неверное число параметров для " + command);
+  if (command == "disks") return runDisks();
+  if (instrument) {
+    const std::string root = files.size() == 2 ? files[1] : std::string();
+    if (command == "to-instrument") return runToInstrument(files[0].c_str(), root, dropRejected);
+    return runFromInstrument(files[0].c_str(), root, dropRejected);
+  }
   if (command == "check") return runCheck(files[0].c_str());
   if (command == "dump") return runDump(files[0].c_str());
   return runConvert(files[0].c_str(), files[1].c_str(), dropRejected);

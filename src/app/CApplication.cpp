@@ -8,6 +8,7 @@
 #include <QSessionManager>
 #include <QTranslator>
 
+#include "devicedisk/TForm_SelectDeviceDisk.h"
 #include "dialogs/CModal.h"
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
@@ -42,6 +43,7 @@ CApplication::CApplication(int& argc, char** argv) : QApplication(argc, argv) {
 
 CApplication::~CApplication() {
   terminationRequests_.reset();
+  selectDisk_.reset();
   help_.reset();
   about_.reset();
   messageBox_.reset();
@@ -85,6 +87,7 @@ void CApplication::createWindows(ISettingsStore* store) {
   help_ = std::make_unique<TForm_Help>(mainWindow_->programDir(), mainWindow_.get());
   mainWindow_->setAboutWindow(about_.get());
   mainWindow_->setHelpWindow(help_.get());
+  selectDisk_ = std::make_unique<TForm_SelectDeviceDisk>(nullptr, mainWindow_.get());
 
   terminationRequests_ = std::make_unique<CTerminationRequests>();
   connect(terminationRequests_.get(), &CTerminationRequests::requested, this,

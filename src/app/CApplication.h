@@ -9,6 +9,7 @@ class ISettingsStore;
 class TForm_About;
 class TForm_Help;
 class TForm_MessageBox;
+class TForm_SelectDeviceDisk;
 class TFormMain;
 
 // The program's application object. A command never lets an exception cross the
@@ -30,9 +31,9 @@ class CApplication : public QApplication {
   static void showEscapedError(const QString& message);
 
   // Makes the settings and the program information, then the windows in start-up
-  // order: main window, message box, About window, help window. store: the settings store (not
-  // owned, must outlive the windows); none: the current user's store, kept by the application. A
-  // second call does nothing.
+  // order: main window, message box, About window, help window, disk selection dialog. store: the
+  // settings store (not owned, must outlive the windows); none: the current user's store, kept by
+  // the application. A second call does nothing.
   void createWindows(ISettingsStore* store = nullptr);
 
   // Shows the main window and runs the message loop until it closes.
@@ -47,6 +48,7 @@ class CApplication : public QApplication {
   TForm_MessageBox* messageBox() const { return messageBox_.get(); }
   TForm_About* aboutWindow() const { return about_.get(); }
   TForm_Help* helpWindow() const { return help_.get(); }
+  TForm_SelectDeviceDisk* selectDiskWindow() const { return selectDisk_.get(); }
 
  private:
   std::unique_ptr<ISettingsStore> ownStore_;
@@ -55,6 +57,7 @@ class CApplication : public QApplication {
   std::unique_ptr<TForm_MessageBox> messageBox_;
   std::unique_ptr<TForm_About> about_;
   std::unique_ptr<TForm_Help> help_;
+  std::unique_ptr<TForm_SelectDeviceDisk> selectDisk_;
   std::unique_ptr<CTerminationRequests> terminationRequests_;
   bool ending_ = false;
 };

@@ -1,9 +1,14 @@
 #include "dialogs/CModal.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 
 #include "dialogs/TForm_MessageBox.h"
@@ -47,6 +52,39 @@ QString runFileDialog(QWidget* parent, const QString& title, const QString& file
   return files.isEmpty() ? QString() : files.first();
 }
 
+// Keeps a window's top-left corner at a point, moved as little as needed to stay on
+// its screen, whatever size it takes on when it is shown.
+class CornerPlacement : public QObject {
+ public:
+  CornerPlacement(QWidget* window, const QPoint& topLeft)
+      : QObject(window), window_(window), topLeft_(topLeft) {
+    window->installEventFilter(this);
+    place();
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show) place();
+    return false;
+  }
+
+ private:
+  void place() {
+    const QScreen* screen = QGuiApplication::screenAt(topLeft_);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    QPoint at = topLeft_;
+    if (screen) {
+      const QRect area = screen->availableGeometry();
+      const QSize size = window_->frameGeometry().size().expandedTo(window_->size());
+      at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())));
+      at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height())));
+    }
+    if (window_->pos() != at) window_->move(at);
+  }
+
+  QWidget* window_;
+  QPoint topLeft_;
+};
+
 // The seam of the running program: the real windows.
 class RealModal : public CModal {
  public:
@@ -61,6 +99,17 @@ class RealModal : public CModal {
     // File names in the texts are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+  }
+
+  QMessageBox::StandardButton standardBoxAt(const QPoint& topLeft, StandardBoxKind kind,
+                                            const QString& title, const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) override {
+    QMessageBox box(iconFor(kind), title, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    new CornerPlacement(&box, topLeft);
     return static_cast<QMessageBox::StandardButton>(box.exec());
   }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QMessageBox>
+#include <QPoint>
 #include <QString>
 
 class QWidget;
@@ -45,6 +46,12 @@ class CModal {
                                                   const QString& text,
                                                   QMessageBox::StandardButtons buttons,
                                                   QMessageBox::StandardButton defaultButton) = 0;
+
+  // The same, its top-left corner at topLeft (global coordinates), kept on the screen.
+  virtual QMessageBox::StandardButton standardBoxAt(const QPoint& topLeft, StandardBoxKind kind,
+                                                    const QString& title, const QString& text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton) = 0;
 
   // Standard file dialogs; an empty result means the user cancelled.
   virtual QString openFileName(QWidget* parent, const QString& title, const QString& fileName,

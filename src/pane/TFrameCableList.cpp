@@ -21,9 +21,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "devicedisk/TForm_SelectDeviceDisk.h"
 #include "dialogs/CModal.h"
 #include "dialogs/Hint.h"
 #include "dialogs/TForm_MessageBox.h"
+#include "drives/InstrumentDisk.h"
 #include "history/ActionComposer.h"
 #include "history/SListCables_Action.h"
 #include "model/Cp1251.h"
@@ -128,6 +130,8 @@ void TFrameCableList::buildActions() {
   connect(FileSave, &QAction::triggered, this, [this] { FileSaveExecute(); });
   connect(FileSaveAs, &QAction::triggered, this, [this] { FileSaveAsExecute(); });
   connect(ActionFileClose, &QAction::triggered, this, [this] { ActionFileCloseExecute(); });
+  connect(FileSaveToDevice, &QAction::triggered, this, [this] { FileSaveToDeviceExecute(); });
+  connect(LoadFileFromDevice, &QAction::triggered, this, [this] { LoadFileFromDeviceExecute(); });
   connect(ActionDeleteSelected, &QAction::triggered, this,
           [this] { ActionDeleteSelectedExecute(); });
   connect(ActionMoveUp, &QAction::triggered, this, [this] { ActionMoveUpExecute(); });
@@ -173,8 +177,11 @@ void TFrameCableList::buildLayout() {
   ToolBar1->addAction(FileSaveToDevice);
   ToolBar1->addSeparator();
   ToolBar1->addAction(ActionFileClose);
-  for (QAction* a : {FileOpen, New, FileSave, FileSaveAs, LoadFileFromDevice, FileSaveToDevice})
-    button(ToolBar1, a);
+  for (QAction* a : {FileOpen, New, FileSave, FileSaveAs}) button(ToolBar1, a);
+  ToolButton14 = button(ToolBar1, LoadFileFromDevice);
+  ToolButton12 = button(ToolBar1, FileSaveToDevice);
+  if (ToolButton14) ToolButton14->setObjectName(QStringLiteral("ToolButton14"));
+  if (ToolButton12) ToolButton12->setObjectName(QStringLiteral("ToolButton12"));
   ToolButtonFileClose = button(ToolBar1, ActionFileClose);
   layout->addWidget(ToolBar1);
 
@@ -660,6 +667,76 @@ bool TFrameCableList::closeTable(bool silent) {
   refreshCommands();
   if (host_) host_->RefreshOtherPane(paneIndex_);
   return true;
+}
+
+// --- instrument disk commands ------------------------------------------------
+
+QMessageBox::StandardButton TFrameCableList::askAtButton(QToolButton* button, StandardBoxKind kind,
+                                                         const QString& text,
+                                                         QMessageBox::StandardButtons buttons) {
+  const QPoint corner = button ? button->mapToGlobal(QPoint(button->width(), 0)) : QPoint();
+  const QString title = kind == StandardBoxKind::Question ? QStringLiteral("Подтверждение")
+                                                          : QStringLiteral("Информация");
+  const QMessageBox::StandardButton defaultButton =
+      buttons & QMessageBox::Cancel ? QMessageBox::Cancel : QMessageBox::Ok;
+  return CModal::current().standardBoxAt(corner, kind, title, text, buttons, defaultButton);
+}
+
+void TFrameCableList::FileSaveToDeviceExecute() {
+  if (!tableOpen_) return;
+  const int count = table_.getCount();
+  if (count > kInstrumentMaxRecords) {
+    const QString text = QStringLiteral(
+                             "Таблица содержит %1 записей. Прибор ВИРД-50 поддерживает "
+                             "максимум 151 запись. Все записи свыше будут прибором не "
+                             "загружены. И будут утеряны после изменения таблицы "
+                             "прибором.")
+                             .arg(count);
+    if (askAtButton(ToolButton12, StandardBoxKind::Question, text,
+                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+      return;
+  }
+  TForm_SelectDeviceDisk& disks = TForm_SelectDeviceDisk::instance();
+  if (disks.SelectDisk() != 1) return;
+  const QString path = disks.SelectedRoot() + QLatin1String(kInstrumentTableFile);
+  if (QFileInfo::exists(path) &&
+      askAtButton(ToolButton12, StandardBoxKind::Question,
+                  QStringLiteral("Перезаписать файл таблицы кабелей прибора (") + kQ + path + kQ +
+                      QStringLiteral(")?"),
+                  QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+    return;
+  const bool wasModified = table_.isModified();
+  const bool saved = saveFile(path, true);
+  // The pane's own file was not written: its unsaved changes must still be asked about.
+  if (saved && wasModified) table_.setModified();
+  refreshStatus();
+  refreshCommands();
+  if (!saved) return;
+  askAtButton(ToolButton12, StandardBoxKind::Information,
+              QStringLiteral("Файл сохранён в прибор (") + kQ + path + kQ + QStringLiteral(")"),
+              QMessageBox::Ok);
+}
+
+void TFrameCableList::LoadFileFromDeviceExecute() {
+  TForm_SelectDeviceDisk& disks = TForm_SelectDeviceDisk::instance();
+  if (disks.SelectDisk() != 1) return;
+  const QString path = disks.SelectedRoot() + QLatin1String(kInstrumentTableFile);
+  // A modified table gets the unsaved-changes question of closeTable instead.
+  if (tableOpen_ && !table_.isModified() &&
+      askAtButton(ToolButton14, StandardBoxKind::Question,
+                  QStringLiteral("Текущая таблица будет закрыта. Продолжить?"),
+                  QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+    return;
+  if (!closeTable(false)) return;
+  if (!loadFile(path)) return;
+  // The table has no file of its own: it counts as unsaved.
+  table_.setModified();
+  refreshStatus();
+  refreshCommands();
+  askAtButton(ToolButton14, StandardBoxKind::Information,
+              QStringLiteral("Файл таблицы кабеля загружен из прибора (") + kQ + path + kQ +
+                  QStringLiteral(")"),
+              QMessageBox::Ok);
 }
 
 bool TFrameCableList::restoreTable() {

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QStyle>
 
+#include "dialogs/CModal.h"
 #include "history/List_UndoRedo.h"
 #include "model/SListCables.h"
 
@@ -64,6 +65,9 @@ class TFrameCableList : public QFrame {
   // The user accepted path in the dialog.
   void FileSaveAsAccept(const QString& path);
   void ActionFileCloseExecute();
+  // Save to and load from "CABLES.TXT" on the instrument's disk.
+  void FileSaveToDeviceExecute();
+  void LoadFileFromDeviceExecute();
 
   // True when the file existed and was read, even with problem lines. A file
   // the system refuses to open (no permission, a folder, ...) leaves the pane
@@ -153,6 +157,8 @@ class TFrameCableList : public QFrame {
   // Controls.
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ToolButtonFileClose = nullptr;
+  QToolButton* ToolButton12 = nullptr;  // FileSaveToDevice
+  QToolButton* ToolButton14 = nullptr;  // LoadFileFromDevice
   QWidget* PanelStatus = nullptr;
   QLineEdit* EditFileName = nullptr;
   QToolBar* ToolBar3 = nullptr;
@@ -174,6 +180,10 @@ class TFrameCableList : public QFrame {
   void setFileAction(QAction* action);
   void afterUndoRedo();
   void updateRowHeight();
+  // A standard box of a device command, at the top-right corner of its button.
+  QMessageBox::StandardButton askAtButton(QToolButton* button, StandardBoxKind kind,
+                                          const QString& text,
+                                          QMessageBox::StandardButtons buttons);
 
   const int paneIndex_;
   IPaneHost* const host_;

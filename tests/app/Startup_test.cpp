@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/CModal.h"
+#include "devicedisk/TForm_SelectDeviceDisk.h"
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
@@ -98,6 +99,9 @@ TEST(Startup, WindowsAreMadeOnceAndClosingTheMainWindowEndsTheLoop) {
   EXPECT_EQ(&TForm_MessageBox::instance(), app().messageBox());
   ASSERT_NE(app().aboutWindow(), nullptr);
   ASSERT_NE(app().helpWindow(), nullptr);
+  ASSERT_NE(app().selectDiskWindow(), nullptr);
+  EXPECT_EQ(&TForm_SelectDeviceDisk::instance(), app().selectDiskWindow())
+      << "the panes' instrument commands use the application's disk selection dialog";
   app().createWindows(&store);
   EXPECT_EQ(app().mainWindow(), main) << "a second call makes nothing new";
 

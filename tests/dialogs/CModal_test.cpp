@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -93,6 +95,33 @@ TEST(CModalSeam, StandardBoxShowsKindTextButtonsAndDefault) {
                                           QStringLiteral("x"),
                                           QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok),
             QMessageBox::Cancel);
+}
+
+TEST(CModalSeam, StandardBoxAtPutsItsCornerThereAndStaysOnTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    QPoint asked;
+    bool exact;
+  };
+  for (const Case c : {Case{screen.topLeft() + QPoint(100, 120), true},
+                       Case{screen.bottomRight() - QPoint(5, 5), false}}) {
+    QRect shownAt;
+    whenModal<QMessageBox>([&shownAt](QMessageBox* box) {
+      shownAt = box->frameGeometry();
+      EXPECT_EQ(box->icon(), QMessageBox::Information);
+      EXPECT_EQ(box->text(), QStringLiteral("Файл сохранён"));
+      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    EXPECT_EQ(CModal::current().standardBoxAt(
+                  c.asked, StandardBoxKind::Information, QStringLiteral("Информация"),
+                  QStringLiteral("Файл сохранён"), QMessageBox::Ok, QMessageBox::Ok),
+              QMessageBox::Ok);
+    if (c.exact) {
+      EXPECT_EQ(shownAt.topLeft(), c.asked);
+    }
+    EXPECT_TRUE(screen.contains(shownAt))
+        << shownAt.x() << "," << shownAt.y() << " " << shownAt.width() << "x" << shownAt.height();
+  }
 }
 
 class FileDialogs : public testing::Test {

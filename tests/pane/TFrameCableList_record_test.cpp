@@ -323,12 +323,10 @@ TEST_F(PaneRecordTest, CommandsOfLaterWorkAreHiddenAndOff) {
   pane.setSelection(sel(2, {0}));
   pane.setCurrentRow(0);
   pane.refreshCommands();
-  for (QAction* a : {pane.ActionAddNew, pane.ActionEditCable, pane.ActionView,
-                     pane.LoadFileFromDevice, pane.FileSaveToDevice}) {
+  for (QAction* a : {pane.ActionAddNew, pane.ActionEditCable, pane.ActionView}) {
     EXPECT_FALSE(a->isVisible()) << a->text().toStdString();
     EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
   }
-  EXPECT_FALSE(pane.ToolBar1->widgetForAction(pane.LoadFileFromDevice)->isVisibleTo(&host.window));
   EXPECT_FALSE(
       pane.ToolBar_CableActions->widgetForAction(pane.ActionEditCable)->isVisibleTo(&host.window));
   // No copy between the panes yet: neither button nor menu item.

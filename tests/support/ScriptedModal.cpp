@@ -99,6 +99,22 @@ QMessageBox::StandardButton ScriptedModal::standardBox(StandardBoxKind kind, con
   return take(Kind::StandardBox).button;
 }
 
+QMessageBox::StandardButton ScriptedModal::standardBoxAt(
+    const QPoint& topLeft, StandardBoxKind kind, const QString& title, const QString& text,
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+  Asked q{};
+  q.kind = Kind::StandardBox;
+  q.standardKind = kind;
+  q.title = title;
+  q.text = text;
+  q.standardButtons = buttons;
+  q.defaultButton = defaultButton;
+  q.placed = true;
+  q.topLeft = topLeft;
+  asked_.push_back(q);
+  return take(Kind::StandardBox).button;
+}
+
 QString ScriptedModal::fileDialog(Kind kind, const QString& title, const QString& fileName,
                                   const QString& filter, const QString& defaultSuffix) {
   Asked q{};

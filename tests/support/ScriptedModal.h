@@ -3,6 +3,7 @@
 #include <deque>
 #include <vector>
 
+#include <QPoint>
 #include <QString>
 
 #include "dialogs/CModal.h"
@@ -22,6 +23,8 @@ class ScriptedModal : public CModal {
     QString text;                    // MessageBox, StandardBox
     QMessageBox::StandardButtons standardButtons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool placed = false;  // StandardBox asked with standardBoxAt, at topLeft
+    QPoint topLeft;
     QString fileName;  // file dialogs: the name the dialog started with
     QString filter;
     QString defaultSuffix;
@@ -45,6 +48,10 @@ class ScriptedModal : public CModal {
   QMessageBox::StandardButton standardBox(StandardBoxKind kind, const QString& title,
                                           const QString& text, QMessageBox::StandardButtons buttons,
                                           QMessageBox::StandardButton defaultButton) override;
+  QMessageBox::StandardButton standardBoxAt(const QPoint& topLeft, StandardBoxKind kind,
+                                            const QString& title, const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) override;
   QString openFileName(QWidget* parent, const QString& title, const QString& fileName,
                        const QString& filter, const QString& defaultSuffix) override;
   QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,

@@ -72,7 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"drop-rejected outside convert", {"check", "--drop-rejected", "a"}},
                       UsageCase{"unknown option after the command",
                                 {"convert", "--force", "a", "b"}},
-                      UsageCase{"help with more", {"--help", "check"}}),
+                      UsageCase{"help with more", {"--help", "check"}},
+                      UsageCase{"disks with a file", {"disks", "a"}},
+                      UsageCase{"drop-rejected for disks", {"disks", "--drop-rejected"}},
+                      UsageCase{"to-instrument without file", {"to-instrument"}},
+                      UsageCase{"to-instrument with three", {"to-instrument", "a", "b", "c"}},
+                      UsageCase{"from-instrument without file", {"from-instrument"}},
+                      UsageCase{"from-instrument with three", {"from-instrument", "a", "b", "c"}}),
     [](const ::testing::TestParamInfo<UsageCase>& info) {
       std::string name;
       for (const char* c = info.param.what; *c; ++c)
