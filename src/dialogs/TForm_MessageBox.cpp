@@ -141,13 +141,20 @@ TForm_MessageBox& TForm_MessageBox::SetAnchor(QWidget* anchor) {
   return *this;
 }
 
+TForm_MessageBox& TForm_MessageBox::SetFocusButton(int index) {
+  focusButton_ = index;
+  return *this;
+}
+
 int TForm_MessageBox::Ask(const QString& text, const QString& title, bool wordWrap, int alignment) {
   ModalQuestion q;
   q.title = title;
   q.text = text;
   q.wordWrap = wordWrap;
   q.alignment = alignment;
-  q.flags = 0;
+  // Bits 8 to 11 choose the focused button, as for the standard questions.
+  q.flags =
+      focusButton_ >= 0 && focusButton_ < 4 ? static_cast<std::uint32_t>(focusButton_) << 8 : 0;
   q.anchor = anchor_.data();
   return askQuestion(std::move(q));
 }
@@ -216,6 +223,7 @@ int TForm_MessageBox::askQuestion(ModalQuestion q) {
   // The buttons and the anchor belong to this one question, whatever its outcome.
   pending_.clear();
   anchor_.clear();
+  focusButton_ = -1;
   return CModal::current().messageBox(q);
 }
 

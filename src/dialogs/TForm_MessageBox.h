@@ -42,6 +42,9 @@ class TForm_MessageBox : public QDialog {
   TForm_MessageBox& AddButton(const QString& caption);
   TForm_MessageBox& AddButton(const QString& caption, const QString& hint);
   TForm_MessageBox& SetAnchor(QWidget* anchor);
+  // The button (0-based, in the order added) that has the focus, and so takes Enter,
+  // in the next Ask; without it the first one.
+  TForm_MessageBox& SetFocusButton(int index);
 
   // alignment: 0 left-justified, 1 right-justified, 2 centred.
   int Ask(const QString& text, const QString& title, bool wordWrap, int alignment);
@@ -81,6 +84,7 @@ class TForm_MessageBox : public QDialog {
 
   std::vector<ModalButton> pending_;  // buttons added for the next question
   QPointer<QWidget> anchor_;          // SetAnchor for the next question
+  int focusButton_ = -1;              // SetFocusButton for the next question
   std::vector<QPushButton*> buttons_;
 
   // Placement of the question on screen, finished once the real frame is known: a

@@ -510,6 +510,7 @@ void TFrameCableList::FileOpenExecute() {
 bool TFrameCableList::openFile(const QString& path) {
   if (!loadFile(path)) return false;
   fileName_ = path;
+  linesLostAtLoad_ = lastLoadLost_;
   CProgramSettings& s = programSettings();
   s.LastOpenedFile(paneIndex_) = path;
   s.ListFile(paneIndex_) = path;
@@ -550,6 +551,18 @@ bool TFrameCableList::loadFile(const QString& path) {
     for (const QString& line : loadReport()) text += line + QStringLiteral("\r\n");
     TForm_MessageBox::instance().Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0);
   }
+  // Records beyond the table's size raise no error bit, but are not in the table.
+  const long long beyond = result.loadedLineCount - result.addedRecords;
+  if (beyond > 0) {
+    CModal::current().standardBox(
+        StandardBoxKind::Warning, QStringLiteral("Внимание!"),
+        QStringLiteral("В таблице помещается не более %1 записей. Записей файла, не вошедших "
+                       "в таблицу: %2.")
+            .arg(SListCablesBase::kMaxCount)
+            .arg(beyond),
+        QMessageBox::Ok, QMessageBox::Ok);
+  }
+  lastLoadLost_ = result.errorLineCount + std::max(0LL, beyond);
 
   table_ = loaded;
   tableOpen_ = true;
@@ -588,6 +601,16 @@ bool TFrameCableList::saveTable() {
 }
 
 bool TFrameCableList::saveFile(const QString& path, bool instrumentCopy) {
+  if (!instrumentCopy && path == fileName_ && linesLostAtLoad_ > 0 && QFileInfo::exists(path)) {
+    const QMessageBox::StandardButton answer = CModal::current().standardBox(
+        StandardBoxKind::Question, QStringLiteral("Подтверждение"),
+        QStringLiteral("При загрузке файла ") + kQ + path + kQ +
+            QStringLiteral(" в таблицу не вошло строк: %1. Если записать таблицу в этот "
+                           "файл, они пропадут. Перезаписать?")
+                .arg(linesLostAtLoad_),
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Ok) return false;
+  }
   if (!instrumentCopy && QFileInfo::exists(path) && path != fileName_) {
     const QMessageBox::StandardButton answer = CModal::current().standardBox(
         StandardBoxKind::Question, QStringLiteral("Подтверждение"),
@@ -617,6 +640,7 @@ bool TFrameCableList::saveFile(const QString& path, bool instrumentCopy) {
   }
   if (!instrumentCopy) {
     fileName_ = path;
+    linesLostAtLoad_ = 0;  // the file holds the table now
     programSettings().ListFile(paneIndex_) = path;
   }
   refreshStatus();
@@ -635,6 +659,8 @@ bool TFrameCableList::askSaveChanges(QWidget* anchor) {
   if (programSettings().MessagesStyle == 1)
     text += QStringLiteral("\nЧто с ними прикажете делать, милостивый Государь?");
   box.SetAnchor(anchor);
+  // Enter saves: "Сохранить" where offered, else "Сохранить как...", never "Забыть".
+  box.SetFocusButton(1);
   switch (box.Ask(text, QStringLiteral("Внимание"), true, 2)) {
     case 3:
       return true;
@@ -753,6 +779,9 @@ bool TFrameCableList::restoreTable() {
   }
   tableOpen_ = true;
   fileName_ = listFile;
+  // A table kept for later holds what the user had; only a table read from its own
+  // file may have left lines of that file out.
+  linesLostAtLoad_ = autoSave.isEmpty() ? lastLoadLost_ : 0;
   refreshStatus();
   refreshCommands();
   return true;
@@ -773,11 +802,29 @@ void TFrameCableList::ActionDeleteSelectedExecute() {
   refreshCommands();
 }
 
+namespace {
+
+// Whether the record at row moves when the selection moves by step (-1 up, +1 down):
+// it is selected and not in the block of selected rows against that end of the list.
+bool movesWithSelection(const std::vector<bool>& sel, int row, int step) {
+  const int n = static_cast<int>(sel.size());
+  if (row < 0 || row >= n || !sel[static_cast<std::size_t>(row)]) return false;
+  for (int r = row + step; r >= 0 && r < n; r += step)
+    if (!sel[static_cast<std::size_t>(r)]) return true;
+  return false;
+}
+
+}  // namespace
+
 void TFrameCableList::ActionMoveUpExecute() {
   std::vector<bool> sel = selection();
+  const int current = currentRow();
+  const bool currentMoves = movesWithSelection(sel, current, -1);
   std::unique_ptr<SListCables_Action> action = moveSelectedUp(table_, sel);
   model_->textsChanged();
   setSelection(sel);
+  // The focus frame goes with the record it was on.
+  if (action && currentMoves) setCurrentRow(current - 1);
   recordAction(action);
   refreshStatus();
   refreshCommands();
@@ -785,9 +832,12 @@ void TFrameCableList::ActionMoveUpExecute() {
 
 void TFrameCableList::ActionMoveDownExecute() {
   std::vector<bool> sel = selection();
+  const int current = currentRow();
+  const bool currentMoves = movesWithSelection(sel, current, +1);
   std::unique_ptr<SListCables_Action> action = moveSelectedDown(table_, sel);
   model_->textsChanged();
   setSelection(sel);
+  if (action && currentMoves) setCurrentRow(current + 1);
   recordAction(action);
   refreshStatus();
   refreshCommands();

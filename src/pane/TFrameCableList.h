@@ -191,6 +191,10 @@ class TFrameCableList : public QFrame {
   SListCables table_;
   List_UndoRedo history_;
   QString fileName_;
+  // Lines of fileName_ that its load did not take into the table (rejected, or beyond
+  // the table's size): writing the table over that file would lose them.
+  long long linesLostAtLoad_ = 0;
+  long long lastLoadLost_ = 0;
   QString saveAsTitle_;
   QString saveAsName_;  // the save-as dialog's file name, kept between uses
   int rowHeight_ = 16;

@@ -197,6 +197,56 @@ TEST_F(PaneFileTest, ErrorLinesShowTheReportAndKeepTheGoodRecords) {
   EXPECT_EQ(pane.fileName(), p);
 }
 
+// Records beyond the table's size raise no error: the load says how many were left out.
+TEST_F(PaneFileTest, RecordsBeyondTheTableSizeAreCounted) {
+  QByteArray records;
+  for (int i = 0; i < 2030; ++i) records += "N" + QByteArray::number(i) + "\t1.5\r\n";
+  const QString p = path("big.txt");
+  writeBytes(p, v04File(records));
+  modal.answerStandardBox(QMessageBox::Ok);
+  ASSERT_TRUE(pane.openFile(p));
+  ASSERT_EQ(modal.asked().size(), 1u);
+  EXPECT_EQ(modal.last().title, QStringLiteral("Внимание!"));
+  EXPECT_EQ(modal.last().text,
+            QStringLiteral("В таблице помещается не более 2023 записей. Записей файла, не "
+                           "вошедших в таблицу: 7."));
+  EXPECT_EQ(pane.table().getCount(), 2023);
+}
+
+// Saving over the file a table came from, when lines of it did not come along, asks
+// first; once the file holds the table, or for another file, nothing extra is asked.
+TEST_F(PaneFileTest, SavingOverAFileWithLostLinesAsksFirst) {
+  const QString p = path("errors.txt");
+  const QByteArray bytes = v04File("Good\t1.5\r\nBad\tx\r\nLast\t1.6\r\n");
+  writeBytes(p, bytes);
+  modal.answerMessageBox(2);  // the load report
+  ASSERT_TRUE(pane.openFile(p));
+  pane.appendRecord(SCable());
+
+  modal.answerStandardBox(QMessageBox::Cancel);
+  pane.FileSaveExecute();
+  const ScriptedModal::Asked& q = modal.last();
+  EXPECT_EQ(q.title, QStringLiteral("Подтверждение"));
+  EXPECT_TRUE(q.text.contains(QStringLiteral("не вошло строк: 1"))) << q.text.toStdString();
+  EXPECT_EQ(readBytes(p), bytes);
+  EXPECT_TRUE(pane.table().isModified());
+
+  // Another file: only the usual questions.
+  const std::size_t asked = modal.asked().size();
+  pane.FileSaveAsAccept(path("copy.txt"));
+  EXPECT_EQ(modal.asked().size(), asked);
+  EXPECT_FALSE(pane.table().isModified());
+
+  // Back to the first file: the save-as asks to overwrite it, and no loss is left to name.
+  modal.answerStandardBox(QMessageBox::Ok);
+  pane.FileSaveAsAccept(p);
+  ASSERT_EQ(modal.asked().size(), asked + 1);
+  EXPECT_TRUE(modal.last().text.endsWith(QStringLiteral("уже существует. Перезаписать?")));
+  pane.appendRecord(SCable());
+  pane.FileSaveExecute();
+  EXPECT_EQ(modal.asked().size(), asked + 1);
+}
+
 TEST_F(PaneFileTest, WrongHeaderShowsAnEmptyReport) {
   const QString p = path("header.txt");
   writeBytes(p, "VIRD Table Of Cables V04\r\n\r\nName\tKU\r\nA\t1.5\r\n");
@@ -383,6 +433,11 @@ TEST_P(PaneQuestionTest, OffersSaveOnlyWithAFileAndCancelStopsTheClose) {
   EXPECT_TRUE(q.question.wordWrap);
   EXPECT_EQ(q.question.alignment, 2);
   EXPECT_EQ(q.question.anchor, pane.ToolButtonFileClose);
+  // Enter must not forget the changes: the focus is on the first way to save them.
+  const std::size_t focused = (q.question.flags >> 8) & 0xF;
+  ASSERT_LT(focused, c.captions.size());
+  EXPECT_EQ(c.captions[focused],
+            c.withFile ? QStringLiteral("Сохранить") : QStringLiteral("Сохранить как..."));
   EXPECT_TRUE(pane.tableOpen());
   EXPECT_TRUE(pane.table().isModified());
 }

@@ -71,6 +71,8 @@ struct MoveCase {
   const char* order;
   std::vector<int> selectedAfter;
   const char* description;  // of the recorded action; empty: nothing recorded
+  int current = -1;         // the row with the focus frame, before and after
+  int currentAfter = -1;
 };
 
 class PaneMoveTest : public PaneRecordTest, public ::testing::WithParamInterface<MoveCase> {};
@@ -86,6 +88,7 @@ TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
   std::vector<bool> before(static_cast<std::size_t>(c.count), false);
   for (int r : c.selected) before[static_cast<std::size_t>(r)] = true;
   pane.setSelection(before);
+  pane.setCurrentRow(c.current);
   const QString undoHintBefore = pane.Action_Undo->statusTip();
 
   if (c.up)
@@ -97,6 +100,7 @@ TEST_P(PaneMoveTest, BlocksMoveByOneAndTakeTheirSelection) {
   std::vector<bool> after(static_cast<std::size_t>(c.count), false);
   for (int r : c.selectedAfter) after[static_cast<std::size_t>(r)] = true;
   EXPECT_EQ(pane.selection(), after);
+  EXPECT_EQ(pane.currentRow(), c.currentAfter) << "the focus frame stays on its record";
   expectRowsMatchTable();
   EXPECT_TRUE(host.refreshedFrom.empty());  // the set of records is unchanged
   if (*c.description == 0) {
@@ -121,11 +125,32 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  "ABDCE",
                  {0, 1, 2},
-                 "Перемещение записи №4 вверх"},
-        MoveCase{"UpBlock", 5, {2, 3}, true, "ACDBE", {1, 2}, "Перемещение вверх 2 записей"},
-        MoveCase{"DownLastOnly", 4, {3}, false, "ABCD", {3}, ""},
-        MoveCase{"DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3}, "Перемещение вниз 2 записей"},
-        MoveCase{"UpAll", 3, {0, 1, 2}, true, "ABC", {0, 1, 2}, ""}),
+                 "Перемещение записи №4 вверх",
+                 1,
+                 1},
+        MoveCase{"UpTopBlockStaysTheMovedOneTakesItsFrame",
+                 5,
+                 {0, 1, 3},
+                 true,
+                 "ABDCE",
+                 {0, 1, 2},
+                 "Перемещение записи №4 вверх",
+                 3,
+                 2},
+        MoveCase{"UpBlock", 5, {2, 3}, true, "ACDBE", {1, 2}, "Перемещение вверх 2 записей", 3, 2},
+        MoveCase{"DownLastOnly", 4, {3}, false, "ABCD", {3}, "", 3, 3},
+        MoveCase{
+            "DownTwoBlocks", 5, {0, 2}, false, "BADCE", {1, 3}, "Перемещение вниз 2 записей", 2, 3},
+        MoveCase{"DownFrameOnAnUnselectedRow",
+                 5,
+                 {0, 2},
+                 false,
+                 "BADCE",
+                 {1, 3},
+                 "Перемещение вниз 2 записей",
+                 4,
+                 4},
+        MoveCase{"UpAll", 3, {0, 1, 2}, true, "ABC", {0, 1, 2}, "", 0, 0}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return info.param.label; });
 
 // --- delete ---------------------------------------------------------------------------
