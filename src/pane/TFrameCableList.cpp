@@ -128,6 +128,9 @@ void TFrameCableList::buildActions() {
   connect(FileSave, &QAction::triggered, this, [this] { FileSaveExecute(); });
   connect(FileSaveAs, &QAction::triggered, this, [this] { FileSaveAsExecute(); });
   connect(ActionFileClose, &QAction::triggered, this, [this] { ActionFileCloseExecute(); });
+  connect(ActionAddNew, &QAction::triggered, this, [this] { ActionAddNewExecute(); });
+  connect(ActionEditCable, &QAction::triggered, this, [this] { ActionEditCableExecute(); });
+  connect(ActionView, &QAction::triggered, this, [this] { ActionViewExecute(); });
   connect(ActionDeleteSelected, &QAction::triggered, this,
           [this] { ActionDeleteSelectedExecute(); });
   connect(ActionMoveUp, &QAction::triggered, this, [this] { ActionMoveUpExecute(); });

@@ -55,7 +55,9 @@ TEST_F(TFormMainTest, StartsWithTheLeftPaneActiveAndTheBottomBarOfKeys) {
 
   // Only commands that work are on the bar; each shows its key.
   EXPECT_EQ(barCaptions(window->ActionToolBar2),
-            (QStringList{QStringLiteral("Переместить вниз (S)"), QStringLiteral("|"),
+            (QStringList{QStringLiteral("Просмотр (F3)"), QStringLiteral("|"),
+                         QStringLiteral("Редактировать (F4)"), QStringLiteral("|"),
+                         QStringLiteral("Переместить вниз (S)"), QStringLiteral("|"),
                          QStringLiteral("Переместить вверх (W)"), QStringLiteral("|"),
                          QStringLiteral("Удалить (F8)"), QStringLiteral("|"),
                          QStringLiteral("Выход (Alt+F4)")}));
@@ -63,9 +65,7 @@ TEST_F(TFormMainTest, StartsWithTheLeftPaneActiveAndTheBottomBarOfKeys) {
     if (a->text() == QStringLiteral("|")) {
       EXPECT_FALSE(a->isEnabled());
     }
-  // The commands still to come carry their keys too, for the day they are shown.
-  EXPECT_EQ(window->ActionView->text(), QStringLiteral("Просмотр (F3)"));
-  EXPECT_EQ(window->ActionEditCable->text(), QStringLiteral("Редактировать (F4)"));
+  // The copy still to come carries its key too, for the day it is shown.
   EXPECT_EQ(window->ActionCopy->text(), QStringLiteral("Копировать (F5)"));
   // No table: nothing to move or delete.
   EXPECT_FALSE(window->ActionMoveDown->isEnabled());
