@@ -231,7 +231,7 @@ void TForm_EditCable::buildControls() {
 
   PanelHint = new QLabel(this);
   PanelHint->setObjectName(QStringLiteral("PanelHint"));
-  PanelHint->setFrameShape(QFrame::Panel);
+  PanelHint->setFrameShape(QFrame::StyledPanel);
   PanelHint->setFrameShadow(QFrame::Sunken);
   LabelHint = label("LabelHint", {}, PanelHint);
   LabelHint->setWordWrap(true);
@@ -465,7 +465,9 @@ void TForm_EditCable::fitSize() {
   const QSize design(static_cast<int>(std::lround(kDesignWidth * scale)),
                      static_cast<int>(std::lround(kDesignHeight * scale)));
   // The design size, unless the fonts of this system need more room.
-  const QSize need = layout()->totalMinimumSize();
+  layout()->invalidate();
+  layout()->activate();
+  const QSize need = layout()->totalMinimumSize().expandedTo(layout()->totalSizeHint());
   setFixedSize(design.expandedTo(need));
 }
 
