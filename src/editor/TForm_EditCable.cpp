@@ -80,6 +80,13 @@ QFont numberFont() {
   return f;
 }
 
+// A method switched off hides its fields but keeps the dialog's layout.
+void keepPlace(QWidget* w) {
+  QSizePolicy p = w->sizePolicy();
+  p.setRetainSizeWhenHidden(true);
+  w->setSizePolicy(p);
+}
+
 // A group box title as wide as the check box that lies over it, so that the
 // frame line stops where the box begins and no title text shows beside it.
 void reserveTitle(QGroupBox* box, const QCheckBox* check) {
@@ -219,6 +226,7 @@ void TForm_EditCable::buildControls() {
   connect(CheckBox_TDR, &QCheckBox::clicked, this, &TForm_EditCable::CheckBox_TDRClick);
   Panel_TDR = new QWidget(GroupBox_TDR);
   Panel_TDR->setObjectName(QStringLiteral("Panel_TDR"));
+  keepPlace(Panel_TDR);
   Label_KU = label("Label_KU", QStringLiteral("Коэф. укорочения:"), Panel_TDR);
   Label_VOP = label("Label_VOP", QStringLiteral("VOP:"), Panel_TDR);
   Label_V_2 = label("Label_V_2", QStringLiteral("V/2, [м/мкс]:"), Panel_TDR);
@@ -245,6 +253,7 @@ void TForm_EditCable::buildControls() {
   connect(CheckBox_DC, &QCheckBox::clicked, this, &TForm_EditCable::CheckBox_DCClick);
   Panel_DC = new QWidget(GroupBox_DC);
   Panel_DC->setObjectName(QStringLiteral("Panel_DC"));
+  keepPlace(Panel_DC);
   Label_Rr_20degreeC_ = label("Label_Rr_20degreeC_",
                               QStringLiteral("Погонное сопротивление при 20°C, Ом/км:"), Panel_DC);
   Label_Rr_20degreeC_->setWordWrap(true);
