@@ -1041,8 +1041,7 @@ QWidget* TForm_EditCable::enterAnchor(QLineEdit* edit) const {
   return edit;
 }
 
-bool TForm_EditCable::numericKeyPress(QLineEdit* edit, EditorField f, QKeyEvent* event) {
-  (void)f;
+bool TForm_EditCable::numericKeyPress(QLineEdit* edit, QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     ApplyFieldText(edit, -1);
     focusNextAfter(enterAnchor(edit));
@@ -1187,7 +1186,7 @@ bool TForm_EditCable::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(event);
       if (numericKeyDown(edit, f, k)) return true;
-      return numericKeyPress(edit, f, k);
+      return numericKeyPress(edit, k);
     }
     case QEvent::KeyRelease: {
       const auto* k = static_cast<QKeyEvent*>(event);

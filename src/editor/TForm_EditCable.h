@@ -153,7 +153,7 @@ class TForm_EditCable : public QDialog {
   void Button2Click();
   void Edit_CableNameChange(const QString& text);
 
-  bool numericKeyPress(QLineEdit* edit, EditorField f, QKeyEvent* event);
+  bool numericKeyPress(QLineEdit* edit, QKeyEvent* event);
   bool numericKeyDown(QLineEdit* edit, EditorField f, QKeyEvent* event);
   bool numericWheel(QLineEdit* edit, EditorField f, QWheelEvent* event);
   void focusNextAfter(QWidget* anchor);
