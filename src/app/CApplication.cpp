@@ -13,6 +13,7 @@
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
+#include "editor/TForm_EditCable.h"
 #include "mainwindow/TFormMain.h"
 #include "platform/CTerminationRequests.h"
 #include "platform/ISettingsStore.h"
@@ -47,6 +48,7 @@ CApplication::~CApplication() {
   help_.reset();
   about_.reset();
   messageBox_.reset();
+  editor_.reset();
   mainWindow_.reset();
 }
 
@@ -80,6 +82,8 @@ void CApplication::createWindows(ISettingsStore* store) {
     store = ownStore_.get();
   }
   mainWindow_ = std::make_unique<TFormMain>(*store);
+  // Parented to the main window so that it opens over it; owned here.
+  editor_ = std::make_unique<TForm_EditCable>(mainWindow_.get());
   messageBox_ = std::make_unique<TForm_MessageBox>();
   TForm_MessageBox::setMainWindow(mainWindow_.get());
   // Parented to the main window so that they open over it; owned here.

@@ -7,6 +7,7 @@
 class CTerminationRequests;
 class ISettingsStore;
 class TForm_About;
+class TForm_EditCable;
 class TForm_Help;
 class TForm_MessageBox;
 class TForm_SelectDeviceDisk;
@@ -31,9 +32,9 @@ class CApplication : public QApplication {
   static void showEscapedError(const QString& message);
 
   // Makes the settings and the program information, then the windows in start-up
-  // order: main window, message box, About window, help window, disk selection dialog. store: the
-  // settings store (not owned, must outlive the windows); none: the current user's store, kept by
-  // the application. A second call does nothing.
+  // order: main window, cable editor, message box, About window, help window, disk selection
+  // dialog. store: the settings store (not owned, must outlive the windows); none: the current
+  // user's store, kept by the application. A second call does nothing.
   void createWindows(ISettingsStore* store = nullptr);
 
   // Shows the main window and runs the message loop until it closes.
@@ -45,6 +46,7 @@ class CApplication : public QApplication {
   void endOnRequest();
 
   TFormMain* mainWindow() const { return mainWindow_.get(); }
+  TForm_EditCable* cableEditor() const { return editor_.get(); }
   TForm_MessageBox* messageBox() const { return messageBox_.get(); }
   TForm_About* aboutWindow() const { return about_.get(); }
   TForm_Help* helpWindow() const { return help_.get(); }
@@ -54,6 +56,7 @@ class CApplication : public QApplication {
   std::unique_ptr<ISettingsStore> ownStore_;
   // Declared in creation order; destroyed the other way round.
   std::unique_ptr<TFormMain> mainWindow_;
+  std::unique_ptr<TForm_EditCable> editor_;
   std::unique_ptr<TForm_MessageBox> messageBox_;
   std::unique_ptr<TForm_About> about_;
   std::unique_ptr<TForm_Help> help_;

@@ -299,6 +299,9 @@ void TFormMain::buildBottomBar() {
   ActionToolBar2->setFloatable(false);
   ActionToolBar2->setToolButtonStyle(Qt::ToolButtonTextOnly);
   ActionToolBar2->setContextMenuPolicy(Qt::PreventContextMenu);
+  // Close-set text buttons, so that the whole bar fits the window's design width.
+  ActionToolBar2->setStyleSheet(
+      QStringLiteral("QToolBar { spacing: 0px; } QToolButton { padding: 1px 2px; margin: 0px; }"));
   addToolBar(Qt::BottomToolBarArea, ActionToolBar2);
 
   // The buttons on the bar, in bar order; the others wait for their commands.

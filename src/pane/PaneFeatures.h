@@ -7,7 +7,7 @@
 namespace tolmira {
 
 // Add, edit and view a record through the cable editor (pane, bottom bar, F3/F4).
-inline constexpr bool kEditorCommands = false;
+inline constexpr bool kEditorCommands = true;
 // Save to and load from the instrument's disk.
 inline constexpr bool kDeviceCommands = true;
 // Copy records between the panes (copy buttons, menu items, F5).

@@ -132,6 +132,9 @@ void TFrameCableList::buildActions() {
   connect(ActionFileClose, &QAction::triggered, this, [this] { ActionFileCloseExecute(); });
   connect(FileSaveToDevice, &QAction::triggered, this, [this] { FileSaveToDeviceExecute(); });
   connect(LoadFileFromDevice, &QAction::triggered, this, [this] { LoadFileFromDeviceExecute(); });
+  connect(ActionAddNew, &QAction::triggered, this, [this] { ActionAddNewExecute(); });
+  connect(ActionEditCable, &QAction::triggered, this, [this] { ActionEditCableExecute(); });
+  connect(ActionView, &QAction::triggered, this, [this] { ActionViewExecute(); });
   connect(ActionDeleteSelected, &QAction::triggered, this,
           [this] { ActionDeleteSelectedExecute(); });
   connect(ActionMoveUp, &QAction::triggered, this, [this] { ActionMoveUpExecute(); });

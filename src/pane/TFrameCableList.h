@@ -89,6 +89,10 @@ class TFrameCableList : public QFrame {
   static QString reportLine(const char* text, std::uint32_t status, int line);
 
   // --- record commands ---
+  // Through the cable editor (TForm_EditCable::instance(); nothing without one).
+  void ActionAddNewExecute();
+  void ActionEditCableExecute();
+  void ActionViewExecute();
   void ActionDeleteSelectedExecute();
   void ActionMoveUpExecute();
   void ActionMoveDownExecute();

@@ -24,6 +24,7 @@
 #include "dialogs/TForm_About.h"
 #include "dialogs/TForm_Help.h"
 #include "dialogs/TForm_MessageBox.h"
+#include "editor/TForm_EditCable.h"
 #include "mainwindow/TFormMain.h"
 #include "support/CMemorySettingsStore.h"
 #include "settings/CProgramSettings.h"
@@ -97,6 +98,10 @@ TEST(Startup, WindowsAreMadeOnceAndClosingTheMainWindowEndsTheLoop) {
   TFormMain* main = app().mainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(&TForm_MessageBox::instance(), app().messageBox());
+  // The pane's record commands find the one editor, which opens over the main window.
+  ASSERT_NE(app().cableEditor(), nullptr);
+  EXPECT_EQ(TForm_EditCable::instance(), app().cableEditor());
+  EXPECT_EQ(app().cableEditor()->parentWidget(), main);
   ASSERT_NE(app().aboutWindow(), nullptr);
   ASSERT_NE(app().helpWindow(), nullptr);
   ASSERT_NE(app().selectDiskWindow(), nullptr);

@@ -13,10 +13,13 @@
 #include <QToolButton>
 #include <QTimer>
 #include <QDialog>
+#include <QPushButton>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include "editor/EditorTestSupport.h"
+#include "editor/TForm_EditCable.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "support/PaintCounter.h"
 
@@ -56,7 +59,9 @@ TEST_F(TFormMainTest, StartsWithTheLeftPaneActiveAndTheBottomBarOfKeys) {
 
   // Only commands that work are on the bar; each shows its key.
   EXPECT_EQ(barCaptions(window->ActionToolBar2),
-            (QStringList{QStringLiteral("Переместить вниз (S)"), QStringLiteral("|"),
+            (QStringList{QStringLiteral("Просмотр (F3)"), QStringLiteral("|"),
+                         QStringLiteral("Редактировать (F4)"), QStringLiteral("|"),
+                         QStringLiteral("Переместить вниз (S)"), QStringLiteral("|"),
                          QStringLiteral("Переместить вверх (W)"), QStringLiteral("|"),
                          QStringLiteral("Удалить (F8)"), QStringLiteral("|"),
                          QStringLiteral("Выход (Alt+F4)")}));
@@ -64,9 +69,7 @@ TEST_F(TFormMainTest, StartsWithTheLeftPaneActiveAndTheBottomBarOfKeys) {
     if (a->text() == QStringLiteral("|")) {
       EXPECT_FALSE(a->isEnabled());
     }
-  // The commands still to come carry their keys too, for the day they are shown.
-  EXPECT_EQ(window->ActionView->text(), QStringLiteral("Просмотр (F3)"));
-  EXPECT_EQ(window->ActionEditCable->text(), QStringLiteral("Редактировать (F4)"));
+  // The copy still to come carries its key too, for the day it is shown.
   EXPECT_EQ(window->ActionCopy->text(), QStringLiteral("Копировать (F5)"));
   // No table: nothing to move or delete.
   EXPECT_FALSE(window->ActionMoveDown->isEnabled());
@@ -134,12 +137,55 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, PaneKeyTest,
     ::testing::Values(PaneKeyCase{"S_moves_down", Qt::Key_S, {"Cable 1", "Cable 3", "Cable 2"}},
                       PaneKeyCase{"W_moves_up", Qt::Key_W, {"Cable 2", "Cable 1", "Cable 3"}},
-                      PaneKeyCase{"F8_deletes", Qt::Key_F8, {"Cable 1", "Cable 3"}},
-                      // Not bound until the editor exists: nothing happens.
-                      PaneKeyCase{"F4_not_bound", Qt::Key_F4, {"Cable 1", "Cable 2", "Cable 3"}}),
+                      PaneKeyCase{"F8_deletes", Qt::Key_F8, {"Cable 1", "Cable 3"}}),
     [](const ::testing::TestParamInfo<PaneKeyCase>& info) {
       return std::string(info.param.label);
     });
+
+TEST_F(TFormMainTest, ViewAndEditOfTheBottomBarOpenTheEditorOnTheActivePane) {
+  TForm_EditCable editor(window.get());
+  showActive();
+  openTable(0, QStringLiteral("left.txt"), 3);
+  openTable(1, QStringLiteral("right.txt"), 3);
+  clickInto(pane(1));
+  pane(1).setSelection({false, true, false});
+  pane(1).setCurrentRow(1);
+  ASSERT_EQ(window->activePane(), 1);
+  EXPECT_TRUE(window->ActionEditCable->isEnabled());
+  EXPECT_TRUE(window->ActionView->isEnabled());
+  EXPECT_EQ(window->ActionView->shortcut(), QKeySequence(Qt::Key_F3));
+  EXPECT_EQ(window->ActionEditCable->shortcut(), QKeySequence(Qt::Key_F4));
+
+  runEditor(
+      editor,
+      [&] {
+        window->ActionView->trigger();
+        return 0;
+      },
+      [&] {
+        EXPECT_EQ(editor.mode(), EditorMode::View);
+        EXPECT_EQ(editor.Edit_CableName->text(), QStringLiteral("Cable 2"));
+        key(editor.Button2, Qt::Key_Escape);
+      });
+  runEditor(
+      editor,
+      [&] {
+        window->ActionEditCable->trigger();
+        return 0;
+      },
+      [&] {
+        EXPECT_EQ(editor.mode(), EditorMode::Edit);
+        EXPECT_EQ(editor.Edit_CableName->text(), QStringLiteral("Cable 2"));
+        editor.Edit_KU->setText(QStringLiteral("2"));
+        key(editor.Edit_KU, Qt::Key_Return);
+        EXPECT_TRUE(editor.modified());
+        EXPECT_TRUE(editor.isVisible());
+        editor.Button1->click();
+      });
+  EXPECT_FLOAT_EQ(pane(1).table().at(1).getKU(), 2.0f);
+  EXPECT_FLOAT_EQ(pane(0).table().at(1).getKU(), 1.52f);
+  EXPECT_EQ(pane(1).history().count(), 1);
+}
 
 // Ctrl+Z and Ctrl+Y reach the active pane's history whether the focus is in that pane
 // (the pane's own shortcut) or nowhere in particular (the window's key handler).
