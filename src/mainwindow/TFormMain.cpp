@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QGuiApplication>
 #include <QWindow>
 #include <QScreen>
@@ -450,11 +452,30 @@ void TFormMain::firstShow() {
   s.Load(store_, this);
   ApplyFontSize(s.FontSize != 0 ? s.FontSize : font().pointSize(), false);
   StepFontSize(0);
+  if (!s.geometryStored()) widenForFullRows();
   applyTableSplit();
   watchForFrame();
   // The tables come once the window is on the screen, so that a load error is
   // reported over the window rather than before it appears.
   QTimer::singleShot(0, this, [this] { restoreTables(); });
+}
+
+void TFormMain::widenForFullRows() {
+  // At the first start the window is made wide enough for a full row in both panes
+  // (name, KU, material, R, twisting factor and the mark of shared records), where
+  // the screen has room; it never gets narrower than its design width.
+  int panes = 0;
+  for (const TFrameCableList* p : panes_) panes += p->width();
+  const int around = width() - panes;  // splitter handle, window margins
+  const TFrameCableList& pane = *panes_[0];
+  const QMargins m = pane.layout() ? pane.layout()->contentsMargins() : QMargins();
+  const int paneWidth = pane.rowWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                        2 * pane.ListBox->frameWidth() + m.left() + m.right() + 4;
+  const int needed = around + 2 * paneWidth;
+  const QScreen* scr = screen();
+  const int room = scr ? scr->availableGeometry().width() : needed;
+  const int w = std::max(width(), std::min(needed, room));
+  if (w != width()) resize(w, height());
 }
 
 void TFormMain::watchForFrame() {

@@ -139,6 +139,7 @@ class TFormMain : public QMainWindow, public IPaneHost {
   void buildBottomBar();
   void firstShow();
   void watchForFrame();
+  void widenForFullRows();
   void fitFrameOnScreen();
   void restoreTables();
   void onSplitterMoved();

@@ -1,5 +1,7 @@
 #include "pane/CableListModel.h"
 
+#include <QStringList>
+
 #include "model/RecordText.h"
 #include "model/SListCables.h"
 #include "platform/QtCp1251.h"
@@ -11,11 +13,31 @@ int CableListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows_;
 }
 
+namespace {
+
+// The whole record, for a row whose columns are cut: the name, then each field named.
+QString rowToolTip(const SCable& rec) {
+  static const char* const kLabels[] = {"КУ", "Материал", "R, Ом/км", "Коэффициент скрутки"};
+  const QStringList fields =
+      QString::fromStdString(tolmira::recordLine(rec)).split(QLatin1Char('\t'));
+  QString text = fields.value(0);
+  for (int i = 1; i < fields.size() && i <= 4; ++i) {
+    if (fields[i].isEmpty()) continue;
+    text +=
+        QLatin1Char('\n') + QString::fromUtf8(kLabels[i - 1]) + QStringLiteral(": ") + fields[i];
+  }
+  return text;
+}
+
+}  // namespace
+
 QVariant CableListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_ ||
-      index.row() >= table_.getCount())
+  if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
+      index.row() >= rows_ || index.row() >= table_.getCount())
     return QVariant();
-  return QString::fromStdString(tolmira::recordLine(table_.at(index.row())));
+  const SCable& rec = table_.at(index.row());
+  if (role == Qt::ToolTipRole) return rowToolTip(rec);
+  return QString::fromStdString(tolmira::recordLine(rec));
 }
 
 void CableListModel::rebuild(int count) {

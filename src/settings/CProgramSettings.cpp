@@ -129,6 +129,7 @@ void CProgramSettings::updateMessagesStyleActions() {
 }
 
 void CProgramSettings::Load(ISettingsStore& store, QWidget* mainWindow) {
+  geometryStored_ = false;
   const QString oldPath = QString::fromLatin1(OldKeyPath);
   const QString path = store.keyExists(oldPath) ? oldPath : QString::fromLatin1(KeyPath);
   // A store that cannot be opened reads as an empty key.
@@ -188,6 +189,7 @@ void CProgramSettings::loadGeometry(ISettingsKey& key, QWidget& window) {
   if (const auto v = sub->readInt(QStringLiteral("Width")); v && *v > 0) width = *v, stored = true;
   if (const auto v = sub->readInt(QStringLiteral("Height")); v && *v > 0)
     height = *v, stored = true;
+  geometryStored_ = stored;
   if (stored) {
     const QRect fitted = fitOnScreen(left, top, width, height);
     if (fitted != rect) window.setGeometry(fitted);

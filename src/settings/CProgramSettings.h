@@ -48,6 +48,8 @@ class CProgramSettings {
 
   // mainWindow may be null: then no geometry is applied or stored.
   void Load(ISettingsStore& store, QWidget* mainWindow);
+  // Whether the last Load found a stored window position or size.
+  bool geometryStored() const { return geometryStored_; }
   // False when the store could not take every value.
   bool Save(ISettingsStore& store, const QWidget* mainWindow);
 
@@ -57,6 +59,7 @@ class CProgramSettings {
 
   QPointer<QAction> actionAllowSameNames_, actionMarkSameNames_, actionMarkSameCables_;
   QPointer<QAction> actionStyleStrict_, actionStylePlayful_;
+  bool geometryStored_ = false;
 };
 
 CProgramSettings& programSettings();

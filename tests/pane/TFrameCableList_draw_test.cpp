@@ -129,6 +129,21 @@ TEST_F(PaneDrawTest, RecordsOfTheOtherTableGetTheMarkWhateverTheSettings) {
   EXPECT_EQ(countPixels(render(left, 2), xIcon, xIcon + width, isRed), 0);
 }
 
+// A row's tooltip holds the whole record, for columns the pane cuts.
+TEST_F(PaneDrawTest, TheTooltipOfARowShowsTheWholeRecord) {
+  SCable dc = cable("DC", 1.5f);
+  dc.material.reset(0);
+  dc.setR(0.0874f);
+  dc.setTwist(1.02f);
+  left.appendRecord(dc);
+  const QAbstractItemModel& model = *left.ListBox->model();
+  EXPECT_EQ(model.data(model.index(3, 0), Qt::ToolTipRole).toString(),
+            QStringLiteral("Plain\nКУ: 1.8"));
+  EXPECT_EQ(
+      model.data(model.index(4, 0), Qt::ToolTipRole).toString(),
+      QStringLiteral("DC\nКУ: 1.5\nМатериал: Cu\nR, Ом/км: 87.4\nКоэффициент скрутки: 1.0200"));
+}
+
 TEST_F(PaneDrawTest, RowsOutsideTheTableDrawNothing) {
   for (int row : {-1, 4}) {
     const QImage img = render(left, row);
