@@ -15,6 +15,7 @@
 #include "dialogs/TForm_MessageBox.h"
 #include "editor/TForm_EditCable.h"
 #include "mainwindow/TFormMain.h"
+#include "pane/PaneFeatures.h"
 #include "platform/CTerminationRequests.h"
 #include "platform/ISettingsStore.h"
 #include "platform/SettingsStoreFactory.h"
@@ -88,7 +89,12 @@ void CApplication::createWindows(ISettingsStore* store) {
   TForm_MessageBox::setMainWindow(mainWindow_.get());
   // Parented to the main window so that they open over it; owned here.
   about_ = std::make_unique<TForm_About>(programInfo(), mainWindow_.get());
-  help_ = std::make_unique<TForm_Help>(mainWindow_->programDir(), mainWindow_.get());
+  // The help tells only of the commands the program offers.
+  QStringList hiddenTopics;
+  if (!kCopyBetweenPanes) hiddenTopics << QStringLiteral("copy");
+  if (!kEditorCommands) hiddenTopics << QStringLiteral("editor");
+  if (!kDeviceCommands) hiddenTopics << QStringLiteral("device");
+  help_ = std::make_unique<TForm_Help>(mainWindow_->programDir(), mainWindow_.get(), hiddenTopics);
   mainWindow_->setAboutWindow(about_.get());
   mainWindow_->setHelpWindow(help_.get());
   selectDisk_ = std::make_unique<TForm_SelectDeviceDisk>(nullptr, mainWindow_.get());

@@ -1,6 +1,7 @@
 #include "dialogs/TForm_Help.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -10,7 +11,7 @@
 
 #include "dialogs/RtfReader.h"
 
-TForm_Help::TForm_Help(const QString& programDir, QWidget* parent)
+TForm_Help::TForm_Help(const QString& programDir, QWidget* parent, const QStringList& hiddenTopics)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint) {
@@ -44,11 +45,33 @@ TForm_Help::TForm_Help(const QString& programDir, QWidget* parent)
   layout->activate();  // the text view gets its real size before the text goes in
 
   const QString helpFile = QDir(programDir).filePath(helpFileName());
-  if (!programDir.isEmpty() && QFileInfo(helpFile).isFile())
-    fromFile_ = RtfReader::readFile(helpFile, RichEdit1->document());
+  if (!programDir.isEmpty() && QFileInfo(helpFile).isFile()) {
+    QFile file(helpFile);
+    if (file.open(QIODevice::ReadOnly)) {
+      const QByteArray rtf = file.read(RtfReader::kMaxFileBytes);
+      if (file.error() == QFileDevice::NoError) {
+        RtfReader::read(withoutTopics(rtf, hiddenTopics), RichEdit1->document());
+        fromFile_ = true;
+      }
+    }
+  }
   // An unreadable file leaves the built-in text. The reading carried the view's cursor
   // to the end; the text is read from its start.
   RichEdit1->moveCursor(QTextCursor::Start);
+}
+
+QByteArray TForm_Help::withoutTopics(const QByteArray& rtf, const QStringList& hiddenTopics) {
+  if (hiddenTopics.isEmpty()) return rtf;
+  QByteArray out;
+  out.reserve(rtf.size());
+  for (const QByteArray& line : rtf.split('\n')) {
+    bool hidden = false;
+    for (const QString& topic : hiddenTopics)
+      hidden = hidden || line.contains("{\\*\\tlmtopic " + topic.toLatin1() + "}");
+    if (!hidden) out += line + '\n';
+  }
+  out.chop(1);  // split gave one line more than there were line ends
+  return out;
 }
 
 QStringList TForm_Help::builtInLines() {

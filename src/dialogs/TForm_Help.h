@@ -15,8 +15,13 @@ class TForm_Help : public QDialog {
   Q_OBJECT
 
  public:
+  // hiddenTopics: the help file's topics of commands the program does not offer; a
+  // line of the file marked {\*\tlmtopic NAME} is left out when NAME is among them.
   explicit TForm_Help(const QString& programDir = QCoreApplication::applicationDirPath(),
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, const QStringList& hiddenTopics = {});
+
+  // The help file without the lines of the hidden topics.
+  static QByteArray withoutTopics(const QByteArray& rtf, const QStringList& hiddenTopics);
 
   static QStringList builtInLines();
   static QString helpFileName() { return QStringLiteral("help.rtf"); }

@@ -50,6 +50,32 @@ TEST_F(HelpTest, FileReplacesBuiltInText) {
   EXPECT_EQ(form.RichEdit1->toPlainText(), QStringLiteral("Справка\nF3\tп"));
 }
 
+// The lines of a hidden command's topic are left out; the rest stays as it was.
+TEST_F(HelpTest, LinesOfHiddenTopicsAreLeftOut) {
+  writeHelp(
+      "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Tahoma;}}\\f0\n"
+      "\\pard Open\\par\n"
+      "{\\*\\tlmtopic copy}\\pard Copy F5\\par\n"
+      "{\\*\\tlmtopic device}\\pard Device\\par\n"
+      "\\pard Keys\\par\n"
+      "}");
+  const struct {
+    QStringList hidden;
+    QString text;
+  } cases[] = {
+      {{}, QStringLiteral("Open\nCopy F5\nDevice\nKeys")},
+      {{QStringLiteral("copy")}, QStringLiteral("Open\nDevice\nKeys")},
+      {{QStringLiteral("copy"), QStringLiteral("device")}, QStringLiteral("Open\nKeys")},
+      {{QStringLiteral("cop")}, QStringLiteral("Open\nCopy F5\nDevice\nKeys")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.hidden.join(QLatin1Char(',')).toStdString());
+    TForm_Help form(dir.path(), nullptr, c.hidden);
+    EXPECT_TRUE(form.loadedFromFile());
+    EXPECT_EQ(form.RichEdit1->toPlainText(), c.text);
+  }
+}
+
 TEST_F(HelpTest, BrokenFileShowsWhatCouldBeRead) {
   writeHelp("{\\rtf1\\ansi \\'cf\\'f0\\'e8\\par \\'e2\\'e5\\'f2\\'e");
   TForm_Help form(dir.path());
