@@ -87,16 +87,13 @@ int usageError(const std::string& why) {
   return kExitNoInput;
 }
 
-// Text of a file line for a terminal: converted to UTF-8, control characters
-// other than tab shown as \xNN, so that a hostile file cannot drive the terminal
-// or break the one-line-per-problem layout.
-std::string printableLine(const char* cp1251) {
-  const std::string utf8 = cp1251ToUtf8(cp1251);
+// Bytes for which escaped() holds as \xNN, the rest as they are.
+std::string escapeBytes(const std::string& text, bool (*escaped)(unsigned char)) {
   std::string out;
-  out.reserve(utf8.size());
-  for (const char c : utf8) {
+  out.reserve(text.size());
+  for (const char c : text) {
     const unsigned char b = static_cast<unsigned char>(c);
-    if ((b < 0x20 && b != '\t') || b == 0x7F) {
+    if (escaped(b)) {
       char esc[8];
       std::snprintf(esc, sizeof esc, "\\x%02X", b);
       out += esc;
@@ -105,6 +102,14 @@ std::string printableLine(const char* cp1251) {
     }
   }
   return out;
+}
+
+// Text of a file line for a terminal: converted to UTF-8, control characters
+// other than tab shown as \xNN, so that a hostile file cannot drive the terminal
+// or break the one-line-per-problem layout.
+std::string printableLine(const char* cp1251) {
+  return escapeBytes(cp1251ToUtf8(cp1251),
+                     [](unsigned char b) { return (b < 0x20 && b != '\t') || b == 0x7F; });
 }
 
 struct Load {
@@ -281,18 +286,7 @@ int runConvert(const char* in, const char* out, bool dropRejected) {
 
 // A text of the system (a mount point) for one tab-separated field.
 std::string printableField(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const unsigned char b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7F || c == '\\') {
-      char esc[8];
-      std::snprintf(esc, sizeof esc, "\\x%02X", b);
-      out += esc;
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return escapeBytes(text, [](unsigned char b) { return b < 0x20 || b == 0x7F || b == '\\'; });
 }
 
 int runDisks() {

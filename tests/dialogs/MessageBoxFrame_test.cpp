@@ -21,6 +21,18 @@ namespace {
       return new QApplication(argc, argv);
     });
 
+// The frame of a shown window once the window manager stopped moving it: three
+// looks a tenth of a second apart agree.
+QRect settledFrame(const QWidget& w) {
+  QRect last = w.frameGeometry();
+  for (int same = 0, tries = 0; same < 3 && tries < 30; ++tries) {
+    QTest::qWait(100);
+    same = w.frameGeometry() == last ? same + 1 : 0;
+    last = w.frameGeometry();
+  }
+  return last;
+}
+
 class MessageBoxFrame : public testing::Test {
  protected:
   void SetUp() override {
@@ -43,14 +55,7 @@ class MessageBoxFrame : public testing::Test {
     QTimer::singleShot(0, [this, &frame] {
       TForm_MessageBox& box = this->box;
       if (QTest::qWaitFor([&] { return box.isVisible() && framed(box); }, 10000)) {
-        // Settled when three looks a tenth of a second apart agree.
-        QRect last = box.frameGeometry();
-        for (int same = 0, tries = 0; same < 3 && tries < 30; ++tries) {
-          QTest::qWait(100);
-          same = box.frameGeometry() == last ? same + 1 : 0;
-          last = box.frameGeometry();
-        }
-        frame = last;
+        frame = settledFrame(box);
       } else {
         ADD_FAILURE() << "not framed: visible " << box.isVisible() << ", frame "
                       << box.frameGeometry().width() << "x" << box.frameGeometry().height()
@@ -106,16 +111,8 @@ TEST(MessageBoxFrameAtStartUp, AReportOverAnUnframedMainWindowIsWholeOnTheScreen
   QRect frame;
   QTimer::singleShot(0, [&] {
     if (QTest::qWaitFor([&] { return box.isVisible() && box.frameGeometry() != box.geometry(); },
-                        5000)) {
-      // Settled when three looks a tenth of a second apart agree.
-      QRect last = box.frameGeometry();
-      for (int same = 0, tries = 0; same < 3 && tries < 30; ++tries) {
-        QTest::qWait(100);
-        same = box.frameGeometry() == last ? same + 1 : 0;
-        last = box.frameGeometry();
-      }
-      frame = last;
-    }
+                        5000))
+      frame = settledFrame(box);
     box.reject();
   });
   box.Ask(report, QStringLiteral("Ошибка загрузки!"), false, 0);
