@@ -371,7 +371,7 @@ void TForm_MessageBox::takeRealFrame() {
     awaitingFrame_ = false;
     if (frameWatch_) frameWatch_->stop();
   };
-  if (!isVisible() || ++frameChecks_ > 50) return finish();
+  if (!isVisible() || ++frameChecks_ > 250) return finish();
   if (margins.isNull()) return;
   frame_ = margins;
   frameKnown_ = true;

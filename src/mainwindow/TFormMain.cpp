@@ -490,7 +490,7 @@ void TFormMain::watchForFrame() {
   connect(watch, &QTimer::timeout, this, [this, watch] {
     const QWindow* handle = windowHandle();
     const bool framed = handle && !handle->frameMargins().isNull();
-    if (!framed && ++frameChecks_ < 100) return;
+    if (!framed && ++frameChecks_ < 250) return;
     watch->deleteLater();
     watch->stop();
     if (framed) fitFrameOnScreen();

@@ -1,9 +1,11 @@
 #include "pane/CIcons.h"
 
+#include <array>
 #include <cmath>
 
 #include <QColor>
 #include <QLinearGradient>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -336,10 +338,29 @@ QPixmap CIcons::pixmap(Id id, int size) {
   return pm;
 }
 
+namespace {
+
+// Drawn once per run: both panes and every tool button share them. Emptied when the
+// application ends, as pixmaps must not outlive it.
+std::array<QIcon, CIcons::Count>& iconCache() {
+  static std::array<QIcon, CIcons::Count> cache;
+  static const bool cleared = [] {
+    qAddPostRoutine([] { iconCache().fill(QIcon()); });
+    return true;
+  }();
+  static_cast<void>(cleared);
+  return cache;
+}
+
+}  // namespace
+
 QIcon CIcons::icon(Id id) {
-  QIcon icon;
-  for (int size : {16, 24, 32, 64}) icon.addPixmap(pixmap(id, size));
-  return icon;
+  if (id < 0 || id >= Count) return QIcon();
+  QIcon& cached = iconCache()[static_cast<std::size_t>(id)];
+  if (cached.isNull()) {
+    for (int size : {16, 24, 32, 64}) cached.addPixmap(pixmap(id, size));
+  }
+  return cached;
 }
 
 QPixmap CIcons::rowMark(int paneIndex) {

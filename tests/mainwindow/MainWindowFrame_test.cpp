@@ -45,7 +45,7 @@ TEST(MainWindowFrame, AtTheFirstStartTheWholeWindowIsOnALaptopScreen) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const QRect screen = window.screen()->availableGeometry();
   ASSERT_EQ(screen.height(), 768) << "the test screen";
-  EXPECT_TRUE(QTest::qWaitFor([&] { return screen.contains(window.frameGeometry()); }, 5000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return screen.contains(window.frameGeometry()); }, 10000))
       << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
       << window.frameGeometry().width() << "x" << window.frameGeometry().height();
   EXPECT_NE(window.frameGeometry(), window.geometry()) << "no frame came";

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "pane/CableRowPainter.h"
+#include "pane/CIcons.h"
 #include "pane/PaneTestHost.h"
 #include "support/ScriptedModal.h"
 
@@ -142,6 +143,16 @@ TEST_F(PaneDrawTest, TheTooltipOfARowShowsTheWholeRecord) {
   EXPECT_EQ(
       model.data(model.index(4, 0), Qt::ToolTipRole).toString(),
       QStringLiteral("DC\nКУ: 1.5\nМатериал: Cu\nR, Ом/км: 87.4\nКоэффициент скрутки: 1.0200"));
+}
+
+// The tool icons are drawn once: the panes share them, at every size.
+TEST_F(PaneDrawTest, ToolIconsAreDrawnOnce) {
+  const QIcon first = CIcons::icon(CIcons::Open);
+  EXPECT_FALSE(first.isNull());
+  EXPECT_EQ(first.cacheKey(), CIcons::icon(CIcons::Open).cacheKey());
+  EXPECT_NE(first.cacheKey(), CIcons::icon(CIcons::Save).cacheKey());
+  EXPECT_EQ(first.availableSizes().size(), 4);
+  EXPECT_TRUE(CIcons::icon(CIcons::Count).isNull());
 }
 
 TEST_F(PaneDrawTest, RowsOutsideTheTableDrawNothing) {
