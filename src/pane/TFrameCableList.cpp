@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include <QScreen>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -550,8 +551,17 @@ bool TFrameCableList::loadFile(const QString& path) {
   }
 
   if (hasErrorBit(result.status)) {
+    // As many lines as a screen shows; laying out tens of thousands would hold the
+    // program for seconds and show nothing more.
+    const QScreen* scr = screen();
+    const int screenHeight = scr ? scr->availableGeometry().height() : 768;
+    const int fit = std::max(10, screenHeight / QFontMetrics(font()).lineSpacing() - 8);
+    const QStringList& report = loadReport();
     QString text;
-    for (const QString& line : loadReport()) text += line + QStringLiteral("\r\n");
+    const int shown = report.size() > fit ? fit - 1 : static_cast<int>(report.size());
+    for (int i = 0; i < shown; ++i) text += report[i] + QStringLiteral("\r\n");
+    if (shown < report.size())
+      text += QStringLiteral("… и ещё строк: %1\r\n").arg(report.size() - shown);
     TForm_MessageBox::instance().Ask(text, QStringLiteral("Ошибка загрузки!"), false, 0);
   }
   // Records beyond the table's size raise no error bit, but are not in the table.

@@ -247,6 +247,25 @@ TEST_F(PaneFileTest, SavingOverAFileWithLostLinesAsksFirst) {
   EXPECT_EQ(modal.asked().size(), asked + 1);
 }
 
+// A report longer than a screen shows its first lines and how many more there are;
+// the pane still gets every good record.
+TEST_F(PaneFileTest, ALongReportShowsWhatFitsAndCountsTheRest) {
+  QByteArray records = "Good\t1.5\r\n";
+  for (int i = 0; i < 3000; ++i) records += "Bad" + QByteArray::number(i) + "\tx\r\n";
+  const QString p = path("bad.txt");
+  writeBytes(p, v04File(records));
+  modal.answerMessageBox(2);
+  ASSERT_TRUE(pane.openFile(p));
+  ASSERT_EQ(modal.asked().size(), 1u);
+  const QStringList lines = modal.last().text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  ASSERT_GE(lines.size(), 10);
+  EXPECT_LT(lines.size(), 200);
+  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Стр. 5 (поз. "))) << lines[0].toStdString();
+  EXPECT_EQ(lines.last(), QStringLiteral("… и ещё строк: %1").arg(3000 - (lines.size() - 1)));
+  EXPECT_EQ(TFrameCableList::loadReport().size(), 3000);
+  EXPECT_EQ(pane.table().getCount(), 1);
+}
+
 TEST_F(PaneFileTest, WrongHeaderShowsAnEmptyReport) {
   const QString p = path("header.txt");
   writeBytes(p, "VIRD Table Of Cables V04\r\n\r\nName\tKU\r\nA\t1.5\r\n");
