@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -176,12 +177,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TolmiraTableTest, MissingOrUnopenableInputExits2) {
   const std::string folder = dir.file("folder");
-  ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
+  std::vector<std::string> paths{dir.file("missing.txt"), folder};
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+#ifndef _WIN32
   // A pipe with no writer: refused at once, not waited on.
-  const std::string fifo = dir.file("fifo");
-  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+  paths.push_back(dir.file("fifo"));
+  ASSERT_EQ(0, ::mkfifo(paths.back().c_str(), 0600));
+#endif
   for (const char* command : {"check", "dump"}) {
-    for (const std::string& path : {dir.file("missing.txt"), folder, fifo}) {
+    for (const std::string& path : paths) {
       SCOPED_TRACE(std::string(command) + " " + path);
       const ToolRun r = run({command, path});
       EXPECT_EQ(2, r.exitCode);
@@ -196,6 +200,9 @@ TEST_F(TolmiraTableTest, FailedStdoutIsNotSuccess) {
   const std::string path = put("t.txt", tableText(4, {"A\t1.5"}));
   // A file size limit makes the write to stdout fail part-way, like a full disk.
   ToolRunOptions limited;
+#ifdef _WIN32
+  GTEST_SKIP() << "no file size limit per process on Windows";
+#endif
   limited.fileSizeLimit = 10;
   for (const char* command : {"check", "dump"}) {
     SCOPED_TRACE(command);
@@ -386,6 +393,9 @@ TEST_F(TolmiraTableTest, ConvertShortWriteExits3AndKeepsTheOldFile) {
   const std::string in = put("in.txt", tableText(4, lines));
   const std::string out = put("out.txt", "old");
   ToolRunOptions limited;
+#ifdef _WIN32
+  GTEST_SKIP() << "no file size limit per process on Windows";
+#endif
   limited.fileSizeLimit = 400;  // room for the header lines and a few records
 
   const ToolRun r = run({"convert", in, out}, limited);
