@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/FileTestSupport.h"
+#include "model/NativePath.h"
 #include "model/TableFile.h"
 #include "tolmira/Version.h"
 #include "tools/ToolRun.h"
@@ -384,6 +387,34 @@ TEST_F(TolmiraTableTest, ConvertUnwritableOutputExits3) {
   EXPECT_EQ(3, r.exitCode);
   EXPECT_TRUE(contains(r.err, "LSF_CAN_NOT_OPEN")) << r.err;
   EXPECT_EQ("x", readBytes(plain));
+}
+
+// Names are UTF-8 on the command line and in what the tool prints; on Windows they
+// must come through the wide command line and reach the file system whole.
+TEST_F(TolmiraTableTest, CyrillicNamesReachTheFilesAndTheMessagesWhole) {
+  const std::string folder =
+      dir.file("\xD0\xA2\xD0\xB0\xD0\xB1\xD0\xBB\xD0\xB8\xD1\x86\xD1\x8B");  // Таблицы
+  ASSERT_TRUE(std::filesystem::create_directory(tolmira::fsPath(folder)));
+  const std::string in =
+      folder + "/\xD0\xBA\xD0\xB0\xD0\xB1\xD0\xB5\xD0\xBB\xD0\xB8.txt";              // кабели
+  const std::string out = folder + "/\xD0\xBA\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F.txt";  // копия
+  const std::string text = tableText(4, {"A\t1.5"});
+  std::ofstream(tolmira::fsPath(in), std::ios::binary) << text;
+
+  const ToolRun checked = run({"check", in});
+  EXPECT_EQ(0, checked.exitCode) << checked.err;
+  EXPECT_EQ("status=0x00000000 errors=0 loaded=1 warnings=0 added=1\n", checked.out);
+
+  const ToolRun converted = run({"convert", in, out});
+  EXPECT_EQ(0, converted.exitCode) << converted.err;
+  std::ifstream back(tolmira::fsPath(out), std::ios::binary);
+  EXPECT_EQ(text,
+            std::string(std::istreambuf_iterator<char>(back), std::istreambuf_iterator<char>()));
+
+  const std::string missing = folder + "/\xD0\xBD\xD0\xB5\xD1\x82.txt";  // нет
+  const ToolRun refused = run({"dump", missing});
+  EXPECT_EQ(2, refused.exitCode);
+  EXPECT_TRUE(contains(refused.err, missing + ": ")) << refused.err;
 }
 
 TEST_F(TolmiraTableTest, ConvertShortWriteExits3AndKeepsTheOldFile) {
