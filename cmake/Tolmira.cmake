@@ -34,14 +34,22 @@ function(tolmira_version_target)
   target_include_directories(tolmira_version INTERFACE ${CMAKE_BINARY_DIR}/generated)
 endfunction()
 
-# tolmira_tests(<layer> [GUI] [DEPS <targets>...])
+# tolmira_tests(<layer> [GUI] [DEPS <targets>...] [POSIX_ONLY <test names>...])
 # Every tests/<layer>/*_test.cpp becomes one test program and one CTest entry.
 # GUI tests get their own main() with a QApplication and run on the offscreen platform.
+# A *_windows_test.cpp is built for Windows only; the POSIX_ONLY tests (mount tables,
+# iconv, sockets, resource limits) everywhere else.
 function(tolmira_tests layer)
-  cmake_parse_arguments(T "GUI" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "" "DEPS;POSIX_ONLY" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
   foreach(src IN LISTS tests)
     get_filename_component(base ${src} NAME_WE)
+    if(WIN32 AND base IN_LIST T_POSIX_ONLY)
+      continue()
+    endif()
+    if(NOT WIN32 AND base MATCHES "_windows_test$")
+      continue()
+    endif()
     set(exe test_${layer}_${base})
     add_executable(${exe} ${src})
     target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
@@ -60,7 +68,19 @@ function(tolmira_tests layer)
     endif()
     set_tests_properties(${layer}.${base} PROPERTIES
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    tolmira_wine_test(${layer}.${base})
   endforeach()
+endfunction()
+
+# Under Wine a test runs in the build's own throw-away Wine folder, made once by
+# the wine.prefix test (see tests/CMakeLists.txt).
+function(tolmira_wine_test test)
+  if(NOT (WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR))
+    return()
+  endif()
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+               "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+  set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
 endfunction()
 
 # The core list and the layers' own QT flags must agree: a plain layer declared QT

@@ -13,6 +13,17 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+#endif
+
 #include <nlohmann/json.hpp>
 
 #include "drives/DrivesLister.h"
@@ -362,8 +373,32 @@ int runFromInstrument(const char* out, const std::string& root, bool dropRejecte
   return runConvert(path.c_str(), out, dropRejected);
 }
 
+#ifdef _WIN32
+// The narrow argv of Windows is in the ANSI code page, which loses most Cyrillic
+// names; the wide command line holds them all.
+std::vector<std::string> commandLine(int, char**) {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!wide) return args;
+  for (int i = 1; i < count; ++i) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
+    if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], size, nullptr, nullptr);
+    arg.pop_back();
+    args.push_back(arg);
+  }
+  ::LocalFree(wide);
+  return args;
+}
+#else
+std::vector<std::string> commandLine(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+#endif
+
 int run(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = commandLine(argc, argv);
   if (args.empty()) return usageError("не задана команда");
 
   if (args.size() == 1 && args[0] == "--help") {
@@ -417,6 +452,11 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The same bytes as everywhere else: no "\r" put before each "\n".
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+#endif
   try {
     return run(argc, argv);
   } catch (const std::exception& e) {

@@ -22,6 +22,7 @@
 #endif
 
 #include "model/FileOpenError.h"
+#include "model/NativePath.h"
 
 namespace fs = std::filesystem;
 
@@ -59,7 +60,7 @@ bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'
 
 bool writable(const std::string& path) {
 #ifdef _WIN32
-  return ::_access(path.c_str(), 2) == 0;
+  return ::_waccess(tolmira::widePath(path).c_str(), 2) == 0;
 #else
   return ::access(path.c_str(), W_OK) == 0;
 #endif
@@ -73,7 +74,7 @@ tolmira::SaveTarget tolmira::resolveSaveTarget(const char* fileName) {
   t.path = followLinks(fileName);
   t.folder = folderOf(t.path);
   std::error_code ec;
-  const fs::file_status st = fs::status(t.path, ec);
+  const fs::file_status st = fs::status(fsPath(t.path), ec);
   if (ec == std::errc::too_many_symbolic_link_levels)
     throw FileOpenError(fileName, std::strerror(ELOOP));
   t.exists = !ec && fs::exists(st);
@@ -105,12 +106,12 @@ bool tolmira::isScratchName(const std::string& name) {
 
 void tolmira::removeStaleScratchFiles(const std::string& folder) {
   std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : fsPath(folder), ec);
   if (ec) return;
   const auto now = fs::file_time_type::clock::now();
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) return;
-    if (!isScratchName(it->path().filename().string())) continue;
+    if (!isScratchName(utf8Path(it->path().filename()))) continue;
     std::error_code fileEc;
     if (!it->is_regular_file(fileEc) || fileEc) continue;
     const auto written = it->last_write_time(fileEc);
@@ -150,16 +151,16 @@ void tolmira::copyOwnerAndPermissions(const std::string& path, const SaveTarget&
 bool tolmira::replaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   // Written through, so that the replace is on the disk when the call returns.
-  return ::MoveFileExA(from.c_str(), to.c_str(),
+  return ::MoveFileExW(widePath(from).c_str(), widePath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   std::error_code ec;
-  fs::rename(from, to, ec);
+  fs::rename(fsPath(from), fsPath(to), ec);
   return !ec;
 #endif
 }
 
 void tolmira::removeFile(const std::string& path) {
   std::error_code ec;
-  fs::remove(path, ec);
+  fs::remove(fsPath(path), ec);
 }

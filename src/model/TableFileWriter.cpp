@@ -151,7 +151,12 @@ std::uint32_t replaceTarget(ScratchFile& scratch, const SaveTarget& target, cLog
   return 0;
 }
 
-bool noSpaceLeft() { return errno == ENOSPC || errno == EDQUOT; }
+bool noSpaceLeft() {
+#ifdef EDQUOT
+  if (errno == EDQUOT) return true;
+#endif
+  return errno == ENOSPC;  // Windows' C runtime has no quota error
+}
 
 // The table through a scratch file beside the target. noRoom tells that the scratch
 // file could not be made or written for lack of room (or of any free name), which

@@ -22,6 +22,7 @@
 #endif
 
 #include "model/FileOpenError.h"
+#include "model/NativePath.h"
 
 int lastOpenError = 0;
 
@@ -29,7 +30,14 @@ namespace {
 
 #ifdef _WIN32
 using Offset = long long;
-int osOpen(const char* name, int flags, int mode) { return ::_open(name, flags | _O_BINARY, mode); }
+using StatBuf = struct _stat64;
+int osStat(const char* name, StatBuf* st) {
+  return ::_wstat64(tolmira::widePath(name).c_str(), st);
+}
+int osFstat(int fd, StatBuf* st) { return ::_fstat64(fd, st); }
+int osOpen(const char* name, int flags, int mode) {
+  return ::_wopen(tolmira::widePath(name).c_str(), flags | _O_BINARY, mode);
+}
 long osRead(int fd, void* buf, int n) { return ::_read(fd, buf, static_cast<unsigned>(n)); }
 long osWrite(int fd, const void* buf, int n) { return ::_write(fd, buf, static_cast<unsigned>(n)); }
 Offset osSeek(int fd, Offset pos, int whence) { return ::_lseeki64(fd, pos, whence); }
@@ -40,6 +48,9 @@ constexpr int kCloexec = 0;
 constexpr int kNonBlock = 0;
 #else
 using Offset = off_t;
+using StatBuf = struct stat;
+int osStat(const char* name, StatBuf* st) { return ::stat(name, st); }
+int osFstat(int fd, StatBuf* st) { return ::fstat(fd, st); }
 int osOpen(const char* name, int flags, int mode) { return ::open(name, flags, mode); }
 long osRead(int fd, void* buf, int n) { return ::read(fd, buf, static_cast<size_t>(n)); }
 long osWrite(int fd, const void* buf, int n) { return ::write(fd, buf, static_cast<size_t>(n)); }
@@ -117,8 +128,8 @@ bool cFile::open(const char* fileName, int flags) {
   close();
   if (!fileName) throw FileOpenError(std::string(), std::strerror(EINVAL));
 
-  struct stat st;
-  const bool exists = ::stat(fileName, &st) == 0;
+  StatBuf st;
+  const bool exists = osStat(fileName, &st) == 0;
   // Only a name that is really not there is "missing": a folder on the way that
   // may not be searched is a refused access, reported by the open below.
   const bool missing = !exists && (errno == ENOENT || errno == ENOTDIR);
@@ -159,7 +170,7 @@ bool cFile::open(const char* fileName, int flags) {
   // A folder opens for reading on some systems but can never be read as a file; a
   // pipe or device read as a file would block or never end.
   const bool readOnly = oflags == O_RDONLY;
-  if (::fstat(fd, &st) == 0 && (S_ISDIR(st.st_mode) || (readOnly && !S_ISREG(st.st_mode)))) {
+  if (osFstat(fd, &st) == 0 && (S_ISDIR(st.st_mode) || (readOnly && !S_ISREG(st.st_mode)))) {
     osClose(fd);
     throw FileOpenError(fileName, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : kNotRegularFile);
   }

@@ -83,6 +83,9 @@ TEST_F(ToInstrumentTest, AFailedWriteKeepsTheOldTable) {
   writeBytes(cables, "old");
   const std::string in = put("in.txt", tableText(records(60)));
   ToolRunOptions limited;
+#ifdef _WIN32
+  GTEST_SKIP() << "no file size limit per process on Windows";
+#endif
   limited.fileSizeLimit = 300;
   const ToolRun r = run({"to-instrument", in, root}, limited);
   EXPECT_EQ(3, r.exitCode);
@@ -143,7 +146,12 @@ TEST_F(ToInstrumentTest, DisksPrintsOneTabSeparatedLinePerVolume) {
     if (!yes) {
       EXPECT_FALSE(fields[6].empty());
     }
+#ifdef _WIN32
+    // The tool shows every backslash escaped, as it does in any text it prints.
+    rootListed = rootListed || fields[0] == "C:\\x5C";
+#else
     rootListed = rootListed || fields[0] == "/";
+#endif
     start = end + 1;
   }
   EXPECT_TRUE(rootListed) << r.out;
