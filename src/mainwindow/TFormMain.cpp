@@ -42,6 +42,7 @@
 #include "pane/CIcons.h"
 #include "pane/PaneFeatures.h"
 #include "pane/TFrameCableList.h"
+#include "platform/FileNameBytes.h"
 #include "platform/ISettingsStore.h"
 #include "settings/CProgramSettings.h"
 
@@ -728,7 +729,7 @@ bool TFormMain::writeAutoSave(int paneIndex, QString* path, QString* error) {
     // the pane's table stays marked until the window really closes.
     SListCables copy = panes_[static_cast<std::size_t>(paneIndex)]->table();
     try {
-      const std::uint32_t status = copy.saveToFile(QFile::encodeName(*path).constData());
+      const std::uint32_t status = copy.saveToFile(fileNameBytes(*path).constData());
       if (status == 0) return true;
       *error = QString::fromLatin1(statusName(status));
     } catch (const FileOpenError& e) {

@@ -41,6 +41,7 @@
 #include "pane/CableRowPainter.h"
 #include "pane/IPaneHost.h"
 #include "pane/PaneFeatures.h"
+#include "platform/FileNameBytes.h"
 #include "settings/CProgramSettings.h"
 
 using namespace tolmira;
@@ -49,7 +50,7 @@ namespace {
 
 const QChar kQ(34);
 
-QByteArray pathBytes(const QString& path) { return QFile::encodeName(path); }
+QByteArray pathBytes(const QString& path) { return fileNameBytes(path); }
 
 int selectedCount(const std::vector<bool>& sel) {
   return static_cast<int>(std::count(sel.begin(), sel.end(), true));
