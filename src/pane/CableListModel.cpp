@@ -46,9 +46,12 @@ void CableListModel::rebuild(int count) {
   endResetModel();
 }
 
-void CableListModel::removeRowAt(int row) {
-  beginRemoveRows(QModelIndex(), row, row);
-  --rows_;
+void CableListModel::removeRowAt(int row) { removeRowsAt(row, 1); }
+
+void CableListModel::removeRowsAt(int first, int count) {
+  if (count <= 0) return;
+  beginRemoveRows(QModelIndex(), first, first + count - 1);
+  rows_ -= count;
   endRemoveRows();
 }
 

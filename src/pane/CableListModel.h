@@ -18,6 +18,7 @@ class CableListModel : public QAbstractListModel {
   // One row per record of the table; the selection is dropped.
   void rebuild(int count);
   void removeRowAt(int row);
+  void removeRowsAt(int first, int count);  // count rows from first, one signal
   void appendRow();
   void insertRowAt(int row);
   // The texts of every row may have changed (a move, an edit).

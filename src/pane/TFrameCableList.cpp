@@ -263,18 +263,28 @@ void TFrameCableList::buildLayout() {
 std::vector<bool> TFrameCableList::selection() const {
   const int rows = std::min(model_->rowCount(), table_.getCount());
   std::vector<bool> sel(static_cast<std::size_t>(rows), false);
-  const QItemSelectionModel* sm = ListBox->selectionModel();
-  for (int i = 0; i < rows; ++i)
-    sel[static_cast<std::size_t>(i)] = sm->isRowSelected(i, QModelIndex());
+  // From the ranges, not row by row: asking each row walks every range.
+  for (const QItemSelectionRange& range : ListBox->selectionModel()->selection()) {
+    const int last = std::min(range.bottom(), rows - 1);
+    for (int i = std::max(range.top(), 0); i <= last; ++i) sel[static_cast<std::size_t>(i)] = true;
+  }
   return sel;
 }
 
 void TFrameCableList::setSelection(const std::vector<bool>& selected) {
+  // One range per run of selected rows, so that later questions about the
+  // selection cost the runs, not the rows.
   QItemSelection items;
-  const int rows = model_->rowCount();
-  for (int i = 0; i < rows; ++i) {
-    if (i < static_cast<int>(selected.size()) && selected[static_cast<std::size_t>(i)])
-      items.select(model_->index(i), model_->index(i));
+  const int rows = std::min(model_->rowCount(), static_cast<int>(selected.size()));
+  for (int i = 0; i < rows;) {
+    if (!selected[static_cast<std::size_t>(i)]) {
+      ++i;
+      continue;
+    }
+    int end = i;
+    while (end + 1 < rows && selected[static_cast<std::size_t>(end + 1)]) ++end;
+    items.select(model_->index(i), model_->index(end));
+    i = end + 1;
   }
   ListBox->selectionModel()->select(items, QItemSelectionModel::ClearAndSelect);
 }
@@ -807,8 +817,14 @@ void TFrameCableList::ActionDeleteSelectedExecute() {
   const std::vector<bool> sel = selection();
   if (selectedCount(sel) > 0) {
     std::unique_ptr<SListCables_Action> action = deleteSelected(table_, sel);
-    for (int i = static_cast<int>(sel.size()) - 1; i >= 0; --i)
-      if (sel[static_cast<std::size_t>(i)]) model_->removeRowAt(i);
+    // Each run of rows goes with one model call, the last run first.
+    for (int end = static_cast<int>(sel.size()) - 1; end >= 0; --end) {
+      if (!sel[static_cast<std::size_t>(end)]) continue;
+      int first = end;
+      while (first > 0 && sel[static_cast<std::size_t>(first - 1)]) --first;
+      model_->removeRowsAt(first, end - first + 1);
+      end = first;
+    }
     recordAction(action);
   }
   refreshStatus();
