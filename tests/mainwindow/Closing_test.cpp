@@ -32,6 +32,14 @@ class ClosingTest : public MainWindowTest {
     return QDir(programDir).filePath(TFormMain::autoSaveFileName(n));
   }
   bool settingsStored() { return storedString("Version").has_value(); }
+  // Table 1 was kept for later in the per-user data folder, and the settings say so.
+  void expectKeptInTheUserDataFolder() {
+    const QString kept =
+        QDir(TFormMain::autoSaveFallbackDir()).filePath(QStringLiteral("autosave1.txt"));
+    EXPECT_TRUE(kept.startsWith(file(QStringLiteral("data")))) << kept.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    EXPECT_EQ(storedString("AutoSave1"), kept);
+  }
 };
 
 // --- the question ----------------------------------------------------------------
@@ -178,11 +186,7 @@ TEST_F(ClosingTest, AProgramInItsBuildFolderKeepsTheTablesInTheUserDataFolder) {
   pane(0).NewExecute();
   modal.answerMessageBox(KeepForLater);
   ASSERT_TRUE(window->close());
-  const QString kept =
-      QDir(TFormMain::autoSaveFallbackDir()).filePath(QStringLiteral("autosave1.txt"));
-  EXPECT_TRUE(kept.startsWith(file(QStringLiteral("data")))) << kept.toStdString();
-  EXPECT_TRUE(QFileInfo::exists(kept));
-  EXPECT_EQ(storedString("AutoSave1"), kept);
+  expectKeptInTheUserDataFolder();
   EXPECT_FALSE(QFileInfo::exists(QDir(buildProgram).filePath(QStringLiteral("autosave1.txt"))));
 }
 
@@ -196,11 +200,7 @@ TEST_F(ClosingTest, AnUnwritableProgramFolderKeepsTheTableInTheUserDataFolder) {
   modal.answerMessageBox(KeepForLater);
   ASSERT_TRUE(window->close());
 
-  const QString kept =
-      QDir(TFormMain::autoSaveFallbackDir()).filePath(QStringLiteral("autosave1.txt"));
-  EXPECT_TRUE(kept.startsWith(file(QStringLiteral("data")))) << kept.toStdString();
-  EXPECT_TRUE(QFileInfo::exists(kept));
-  EXPECT_EQ(storedString("AutoSave1"), kept);
+  expectKeptInTheUserDataFolder();
 
   restart();
   window->setProgramDir(programDir);

@@ -102,17 +102,10 @@ QMessageBox::StandardButton ScriptedModal::standardBox(StandardBoxKind kind, con
 QMessageBox::StandardButton ScriptedModal::standardBoxAt(
     const QPoint& topLeft, StandardBoxKind kind, const QString& title, const QString& text,
     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
-  Asked q{};
-  q.kind = Kind::StandardBox;
-  q.standardKind = kind;
-  q.title = title;
-  q.text = text;
-  q.standardButtons = buttons;
-  q.defaultButton = defaultButton;
-  q.placed = true;
-  q.topLeft = topLeft;
-  asked_.push_back(q);
-  return take(Kind::StandardBox).button;
+  const QMessageBox::StandardButton answer = standardBox(kind, title, text, buttons, defaultButton);
+  asked_.back().placed = true;
+  asked_.back().topLeft = topLeft;
+  return answer;
 }
 
 QString ScriptedModal::fileDialog(Kind kind, const QString& title, const QString& fileName,

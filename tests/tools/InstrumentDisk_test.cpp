@@ -8,16 +8,10 @@
 #include "support/FatImage.h"
 #include "support/FileTestSupport.h"
 #include "model/TableFile.h"
+#include "tools/TableText.h"
 #include "tools/ToolRun.h"
 
 namespace {
-
-std::string tableText(const std::vector<std::string>& lines) {
-  const TableFormat& f = tableFormats[3];
-  std::string text = std::string(f.identifier) + "\r\n\r\n" + f.header + "\r\n";
-  for (const std::string& l : lines) text += l + "\r\n";
-  return text;
-}
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;

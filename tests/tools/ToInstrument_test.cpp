@@ -8,16 +8,10 @@
 
 #include "support/FileTestSupport.h"
 #include "model/TableFile.h"
+#include "tools/TableText.h"
 #include "tools/ToolRun.h"
 
 namespace {
-
-std::string tableText(const std::vector<std::string>& lines) {
-  const TableFormat& f = tableFormats[3];
-  std::string text = std::string(f.identifier) + "\r\n\r\n" + f.header + "\r\n";
-  for (const std::string& l : lines) text += l + "\r\n";
-  return text;
-}
 
 std::vector<std::string> records(int count) {
   std::vector<std::string> lines;

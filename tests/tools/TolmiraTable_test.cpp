@@ -16,18 +16,12 @@
 #include "model/NativePath.h"
 #include "model/TableFile.h"
 #include "tolmira/Version.h"
+#include "tools/TableText.h"
 #include "tools/ToolRun.h"
 
 namespace {
 
 // A table file of the given version holding the given record lines.
-std::string tableText(int version, const std::vector<std::string>& lines) {
-  const TableFormat& f = tableFormats[version - 1];
-  std::string text = std::string(f.identifier) + "\r\n\r\n" + f.header + "\r\n";
-  for (const std::string& l : lines) text += l + "\r\n";
-  return text;
-}
-
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
