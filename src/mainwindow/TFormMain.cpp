@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -485,16 +486,25 @@ void TFormMain::watchForFrame() {
   if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
   // The window manager frames the window some time after it is shown; until then the
   // size of the frame is not known.
+  // A resize asked for before that may also land after it: the window counts as
+  // placed once its frame stayed on the screen for a while.
   auto* watch = new QTimer(this);
   watch->setInterval(20);
   frameChecks_ = 0;
-  connect(watch, &QTimer::timeout, this, [this, watch] {
+  auto settled = std::make_shared<int>(0);
+  connect(watch, &QTimer::timeout, this, [this, watch, settled] {
     const QWindow* handle = windowHandle();
     const bool framed = handle && !handle->frameMargins().isNull();
-    if (!framed && ++frameChecks_ < 250) return;
-    watch->deleteLater();
+    if (framed) {
+      const QScreen* scr = screen();
+      const bool inside =
+          !scr || isMaximized() || scr->availableGeometry().contains(frameGeometry());
+      *settled = inside ? *settled + 1 : 0;
+      if (!inside) fitFrameOnScreen();
+    }
+    if (++frameChecks_ < 250 && *settled < 10) return;
     watch->stop();
-    if (framed) fitFrameOnScreen();
+    watch->deleteLater();
   });
   watch->start();
 }
