@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "model/FileOpenError.h"
 #include "model/LoadStatus.h"
@@ -66,9 +67,57 @@ bool openScratch(cFile& file, const SaveTarget& target, const char* fileName,
   return false;
 }
 
-// The identifier, the empty line, the header and one line per record, with the
-// firmware's log steps. Returns 0 or the failure's status bits.
+// The identifier with the empty line, the header and one line per record, built in
+// memory so that the file gets one write: a system call per line made a save several
+// times slower than writing the same bytes. Each part keeps the end offset of its
+// bytes, so that the firmware's log steps can follow the write afterwards.
+struct TableBytes {
+  std::string bytes;
+  std::size_t idEnd = 0;
+  std::size_t headerEnd = 0;
+  std::vector<std::size_t> lineEnds;
+  std::vector<std::string> lineTexts;  // each line as the log shows it, without CR LF
+};
+
+TableBytes tableBytes(const SListCables& table) {
+  TableBytes t;
+  char buf[128];
+  int n = std::snprintf(buf, 128, "%s\r\n\r\n", currentTableFormat().identifier);
+  t.bytes.append(buf, static_cast<std::size_t>(n));
+  t.idEnd = t.bytes.size();
+  n = std::snprintf(buf, 128, "%s\r\n", currentTableFormat().header);
+  t.bytes.append(buf, static_cast<std::size_t>(n));
+  t.headerEnd = t.bytes.size();
+  t.lineEnds.reserve(static_cast<std::size_t>(table.getCount()));
+  t.lineTexts.reserve(static_cast<std::size_t>(table.getCount()));
+  SCable rec;
+  for (int i = -1; table.next(i);) {
+    table.get(rec, i);
+    constexpr int kLineRoom = 127;
+    n = rec.snprint(buf, kLineRoom);
+    t.lineTexts.emplace_back(buf, static_cast<std::size_t>(n));
+    const int room = kLineRoom - n;
+    if (room > 1) {
+      const int m = std::snprintf(buf + n, static_cast<std::size_t>(room), "\r\n");
+      n += m < room ? m : room - 1;
+    }
+    t.bytes.append(buf, static_cast<std::size_t>(n));
+    t.lineEnds.push_back(t.bytes.size());
+  }
+  return t;
+}
+
+// The bytes of the part [begin, end) that reached the file when `total` bytes did.
+int partWritten(std::size_t begin, std::size_t end, std::size_t total) {
+  if (total <= begin) return 0;
+  return static_cast<int>((total < end ? total : end) - begin);
+}
+
+// The table written with one call, with the firmware's log steps in their order as
+// if each part had been written on its own: a part not written whole ends the steps
+// there. Returns 0 or the failure's status bits.
 std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
+  const TableBytes t = tableBytes(table);
   bool ok = false;
   const char* step = nullptr;
   int n = 0;
@@ -79,9 +128,12 @@ std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
   step = "lseek";
   log.message("\t2");
   if (ok) {
-    char buf[128];
-    n = std::snprintf(buf, 128, "%s\r\n\r\n", currentTableFormat().identifier);
-    ok = file.write(buf, n, &written);
+    int total = 0;
+    const bool placed = file.write(t.bytes.data(), static_cast<int>(t.bytes.size()), &total);
+    const std::size_t reached = static_cast<std::size_t>(total);
+    n = static_cast<int>(t.idEnd);
+    written = partWritten(0, t.idEnd, reached);
+    ok = placed;
     step = "write file ID";
     log.message("\t3");
     bool headerWritten = false;
@@ -89,8 +141,8 @@ std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
       log.message("\t4");
       if (n == written) {
         log.message("\t5");
-        n = std::snprintf(buf, 128, "%s\r\n", currentTableFormat().header);
-        ok = file.write(buf, n, &written);
+        n = static_cast<int>(t.headerEnd - t.idEnd);
+        written = partWritten(t.idEnd, t.headerEnd, reached);
         step = "write caption";
         headerWritten = true;
       }
@@ -100,24 +152,17 @@ std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
       if (n == written) {
         log.message("\t7");
         step = nullptr;
-        SCable rec;
-        for (int i = -1; table.next(i);) {
-          table.get(rec, i);
-          constexpr int kLineRoom = 127;
-          n = rec.snprint(buf, kLineRoom);
+        std::size_t begin = t.headerEnd;
+        for (std::size_t i = 0; i < t.lineEnds.size(); ++i) {
           log.message("\t7: ");
-          log.dump(buf);
-          const int room = kLineRoom - n;
-          if (room > 1) {
-            const int m = std::snprintf(buf + n, static_cast<std::size_t>(room), "\r\n");
-            n += m < room ? m : room - 1;
-          }
+          log.dump(t.lineTexts[i].c_str());
           log.message("\t8");
           step = "Cable write";
-          ok = file.write(buf, n, &written);
+          n = static_cast<int>(t.lineEnds[i] - begin);
+          written = partWritten(begin, t.lineEnds[i], reached);
+          begin = t.lineEnds[i];
           if (n != written) break;
           log.message("\t9");
-          if (!ok) break;
           log.message("\t10");
         }
         ok = file.truncate();

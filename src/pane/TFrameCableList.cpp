@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
@@ -252,10 +253,12 @@ void TFrameCableList::buildLayout() {
     PopupMenuList->popup(ListBox->viewport()->mapToGlobal(pos));
   });
   connect(ListBox, &QAbstractItemView::doubleClicked, this, [this] { ListBoxDblClick(); });
-  connect(ListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { refreshCommands(); });
-  connect(ListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this] { refreshCommands(); });
+  connect(ListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!commandRunning_) refreshCommands();
+  });
+  connect(ListBox->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    if (!commandRunning_) refreshCommands();
+  });
 }
 
 // --- selection ---------------------------------------------------------------
@@ -316,6 +319,8 @@ void TFrameCableList::setFileActionsForOpenTable(bool open) {
 }
 
 void TFrameCableList::setFileAction(QAction* action) {
+  // Set again, the same action would still lay out and repaint the whole window.
+  if (ToolButton_FileAction->defaultAction() == action) return;
   // setDefaultAction also adds the action to the button and never removes the
   // previous one; a button holding several actions grows a drop-down menu of them.
   for (QAction* old : ToolButton_FileAction->actions())
@@ -814,9 +819,13 @@ bool TFrameCableList::restoreTable() {
 // --- record commands ---------------------------------------------------------
 
 void TFrameCableList::ActionDeleteSelectedExecute() {
+  const QScopedValueRollback<bool> running(commandRunning_, true);
   const std::vector<bool> sel = selection();
   if (selectedCount(sel) > 0) {
     std::unique_ptr<SListCables_Action> action = deleteSelected(table_, sel);
+    // Only selected rows go, so no selection is left; dropped first, each removal
+    // would renew every selection range (runs times runs).
+    ListBox->selectionModel()->clearSelection();
     // Each run of rows goes with one model call, the last run first.
     for (int end = static_cast<int>(sel.size()) - 1; end >= 0; --end) {
       if (!sel[static_cast<std::size_t>(end)]) continue;
@@ -847,6 +856,7 @@ bool movesWithSelection(const std::vector<bool>& sel, int row, int step) {
 }  // namespace
 
 void TFrameCableList::ActionMoveUpExecute() {
+  const QScopedValueRollback<bool> running(commandRunning_, true);
   std::vector<bool> sel = selection();
   const int current = currentRow();
   const bool currentMoves = movesWithSelection(sel, current, -1);
@@ -861,6 +871,7 @@ void TFrameCableList::ActionMoveUpExecute() {
 }
 
 void TFrameCableList::ActionMoveDownExecute() {
+  const QScopedValueRollback<bool> running(commandRunning_, true);
   std::vector<bool> sel = selection();
   const int current = currentRow();
   const bool currentMoves = movesWithSelection(sel, current, +1);
@@ -874,11 +885,13 @@ void TFrameCableList::ActionMoveDownExecute() {
 }
 
 void TFrameCableList::Action_UndoExecute() {
+  const QScopedValueRollback<bool> running(commandRunning_, true);
   if (!history_.undo(table_)) return;
   afterUndoRedo();
 }
 
 void TFrameCableList::Action_RedoExecute() {
+  const QScopedValueRollback<bool> running(commandRunning_, true);
   history_.redo(table_);
   afterUndoRedo();
 }

@@ -204,5 +204,8 @@ class TFrameCableList : public QFrame {
   int rowHeight_ = 16;
   mutable int rowWidth_ = 0;
   bool focusInside_ = false;
+  // Set while a command changes rows: the selection signals each change sends are
+  // answered by the one refresh at the command's end, not one per row or run.
+  bool commandRunning_ = false;
   CableListModel* model_ = nullptr;
 };

@@ -1,5 +1,7 @@
 // The pane's record commands: delete, move, undo/redo, keys and command states.
 #include <cstdio>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -172,6 +174,39 @@ TEST_F(PaneRecordTest, DeleteSelectedIsOneActionThatUndoRestores) {
   pane.Action_UndoExecute();
   EXPECT_EQ(names(), "ABCDEF");
   expectRowsMatchTable();
+}
+
+// A command on a scattered selection changes many runs of rows; each change sends
+// selection signals, and answering each with a refresh made the commands quadratic.
+TEST_F(PaneRecordTest, CommandsOnScatteredRowsRefreshTheirStatesOnce) {
+  fill(20);
+  const std::vector<bool> everyOther = [] {
+    std::vector<bool> s(20, false);
+    for (int i = 0; i < 20; i += 2) s[static_cast<std::size_t>(i)] = true;
+    return s;
+  }();
+  using Step = std::pair<const char*, std::function<void()>>;
+  const std::vector<Step> steps = {
+      {"move down", [&] { pane.ActionMoveDownExecute(); }},
+      {"move up", [&] { pane.ActionMoveUpExecute(); }},
+      {"undo", [&] { pane.Action_UndoExecute(); }},
+      {"redo", [&] { pane.Action_RedoExecute(); }},
+      {"delete", [&] { pane.ActionDeleteSelectedExecute(); }},
+      {"undo of the delete", [&] { pane.Action_UndoExecute(); }},
+  };
+  for (const Step& step : steps) {
+    const std::string name = step.first;
+    if (name == "move down" || name == "move up" || name == "delete") {
+      pane.setSelection(everyOther);
+      pane.setCurrentRow(0);
+    }
+    host.bottomBarUpdates = 0;
+    step.second();
+    // The pane's own refresh and the one of the other pane it asks for.
+    EXPECT_LE(host.bottomBarUpdates, 2) << step.first;
+    expectRowsMatchTable();
+  }
+  EXPECT_EQ(pane.table().getCount(), 20);
 }
 
 TEST_F(PaneRecordTest, UndoAfterDeletingTheLastRowsAppendsThemAgain) {
