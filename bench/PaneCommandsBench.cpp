@@ -22,11 +22,13 @@
 #include <QListView>
 #include <QStringListModel>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtGlobal>
 
 #include <benchmark/benchmark.h>
 
 #include "mainwindow/TFormMain.h"
+#include "dialogs/TForm_MessageBox.h"
 #include "model/SCable.h"
 #include "model/SListCables.h"
 #include "pane/TFrameCableList.h"
@@ -248,6 +250,52 @@ void BM_Pane_UndoDeleteEveryOther(benchmark::State& state) {
     state.SetIterationTime(timed([&] { w.undo(); }));
   }
 }
+
+// Opening a file with a good header and 25 000 bad lines, until the load report
+// is on the screen (the box is closed as soon as it shows). Target: under 0.5 s.
+void BM_Pane_OpenWithLongReport(benchmark::State& state) {
+  Window w(10);
+  if (!ready(state, w)) return;
+  TForm_MessageBox box;
+  const QString path = w.dir.filePath(QStringLiteral("bad.txt"));
+  {
+    QByteArray bytes =
+        "VIRD Table Of Cables V04\r\n\r\nName\tKU\tMaterial(Ohm x mm^2/km\t1/\xB0"
+        "C)\tOhm/km\tTwist\r\nGood\t1.5\r\n";
+    for (int i = 0; i < 25000; ++i)
+      bytes += "Bad line " + QByteArray::number(i) + " of a table\twith a bad KU\tx\r\n";
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+      state.SkipWithError("the file could not be written");
+      return;
+    }
+  }
+  for (auto _ : state) {
+    QElapsedTimer timer;
+    qint64 shownAfter = -1;
+    // Polls for the box from inside its own event loop.
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible()) return;
+      shownAfter = timer.nsecsElapsed();
+      modal->close();
+    });
+    poll.start();
+    timer.start();
+    w.pane->openFile(path);
+    poll.stop();
+    if (shownAfter < 0) {
+      state.SkipWithError("no load report was shown");
+      break;
+    }
+    state.SetIterationTime(static_cast<double>(shownAfter) * 1e-9);
+    w.pane->closeTable(true);
+    Window::settle();
+  }
+}
+BENCHMARK(BM_Pane_OpenWithLongReport)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // --- the floors ----------------------------------------------------------------
 

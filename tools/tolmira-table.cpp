@@ -126,7 +126,10 @@ std::string printableLine(const char* cp1251) {
 struct Load {
   SListCables table;
   LoadResult result;
-  std::string report;  // one report line per problem line, each ended by '\n'
+  // Each problem line's report goes out as the line is read, so that memory does
+  // not grow with a file of bad lines.
+  std::FILE* reportTo = stderr;
+  bool reportFailed = false;
 };
 
 // Reads path into load. Returns kExitOk, or kExitNoInput after telling why.
@@ -134,8 +137,9 @@ int loadTable(const char* path, Load& load) {
   try {
     load.result =
         loadFromFile(load.table, path, [&load](const char* text, std::uint32_t status, int line) {
-          load.report += loadReportLine(printableLine(text), status, line);
-          load.report += '\n';
+          std::string report = loadReportLine(printableLine(text), status, line);
+          report += '\n';
+          if (std::fputs(report.c_str(), load.reportTo) == EOF) load.reportFailed = true;
           return true;
         });
   } catch (const FileOpenError& e) {
@@ -153,10 +157,11 @@ int loadTable(const char* path, Load& load) {
   return kExitOk;
 }
 
-// Writes everything at once and checks it arrived: a full disk or a closed pipe
-// behind stdout must not end in exit status 0.
-int writeStdout(const std::string& text) {
-  const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+// Writes text and checks that it and everything before it arrived: a full disk or a
+// closed pipe behind stdout must not end in exit status 0.
+int writeStdout(const std::string& text, bool failedBefore = false) {
+  const bool ok = !failedBefore &&
+                  std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
                   std::fflush(stdout) == 0 && !std::ferror(stdout);
   if (!ok) {
     printError("не удалось вывести результат");
@@ -169,13 +174,14 @@ int statusExit(std::uint32_t status) { return hasErrorBit(status) ? kExitErrors 
 
 int runCheck(const char* path) {
   Load load;
+  load.reportTo = stdout;
   if (const int rc = loadTable(path, load)) return rc;
   const LoadResult& r = load.result;
   char summary[160];
   std::snprintf(summary, sizeof summary, "status=0x%08X errors=%d loaded=%d warnings=%d added=%d\n",
                 static_cast<unsigned>(r.status), r.errorLines, r.loadedLines, r.warningLines,
                 r.addedRecords);
-  if (const int rc = writeStdout(load.report + summary)) return rc;
+  if (const int rc = writeStdout(summary, load.reportFailed)) return rc;
   return statusExit(r.status);
 }
 
@@ -225,7 +231,6 @@ std::string jsonRecord(const SCable& rec) {
 int runDump(const char* path) {
   Load load;
   if (const int rc = loadTable(path, load)) return rc;
-  std::fputs(load.report.c_str(), stderr);
 
   std::string out = "[";
   for (int i = 0; i < load.table.getCount(); ++i) {
@@ -241,7 +246,6 @@ int runDump(const char* path) {
 // unless dropRejected lets rejected lines go.
 int loadForWrite(const char* in, const char* out, bool dropRejected, Load& load) {
   if (const int rc = loadTable(in, load)) return rc;
-  std::fputs(load.report.c_str(), stderr);
   const LoadResult& r = load.result;
 
   // A file the reader could not take as a table (wrong identifier or header, a

@@ -209,6 +209,27 @@ TEST_F(TolmiraTableTest, FailedStdoutIsNotSuccess) {
   }
 }
 
+// A file of bad lines makes a report longer than the file: printed as it is read,
+// it costs the tool no memory, where held whole it took several times the file.
+TEST_F(TolmiraTableTest, CheckOfAHugeReportKeepsItsMemory) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the peak memory of a child is read on POSIX systems";
+#endif
+  ToolRunOptions quiet;
+  quiet.discardOut = true;
+  const ToolRun small = run({"check", put("small.txt", tableText(4, {"Bad"}))}, quiet);
+  ASSERT_EQ(1, small.exitCode) << small.err;
+
+  std::string text = tableText(4, {});
+  const std::string bad = "a bad line without a tab, " + std::string(170, 'x') + "\r\n";
+  while (text.size() < (30u << 20)) text += bad;
+  const ToolRun huge = run({"check", put("huge.txt", text)}, quiet);
+  ASSERT_EQ(1, huge.exitCode) << huge.err;
+  ASSERT_GT(small.peakKiB, 0);
+  EXPECT_LT(huge.peakKiB - small.peakKiB, 20 * 1024)
+      << "peak " << huge.peakKiB << " KiB against " << small.peakKiB << " KiB for one line";
+}
+
 // --- dump --------------------------------------------------------------------
 
 TEST_F(TolmiraTableTest, DumpGivesEveryMemberOfEveryRecord) {

@@ -23,10 +23,12 @@ struct ToolRun {
   int exitCode = -1;  // 128 + signal when it was killed
   std::string out;
   std::string err;
+  long peakKiB = -1;  // the child's peak resident memory, where the system tells it
 };
 
 struct ToolRunOptions {
   long fileSizeLimit = -1;  // RLIMIT_FSIZE for the child, -1 = unchanged
+  bool discardOut = false;  // stdout to the null device instead of a file
 };
 
 #ifdef _WIN32
@@ -112,7 +114,9 @@ inline ToolRun runTool(const TempDir& work, const std::vector<std::string>& args
 
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const int outFd = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int outFd = options.discardOut
+                          ? ::open("/dev/null", O_WRONLY)
+                          : ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int errFd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (outFd < 0 || errFd < 0) ::_exit(126);
     ::dup2(outFd, 1);
@@ -129,7 +133,9 @@ inline ToolRun runTool(const TempDir& work, const std::vector<std::string>& args
   }
   ToolRun run;
   int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return run;
+  struct rusage usage {};
+  if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid) return run;
+  run.peakKiB = usage.ru_maxrss;
   if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.exitCode = 128 + WTERMSIG(status);
 #endif
