@@ -22,6 +22,9 @@ void clickCopyButton(TFrameCableList& p, QAction* copy) {
   auto* button = qobject_cast<QToolButton*>(p.ToolBar_CableActions->widgetForAction(copy));
   ASSERT_NE(button, nullptr);
   ASSERT_TRUE(button->isVisible());
+  // The button of the direction F5 copies in says so.
+  EXPECT_EQ(button->text(), QStringLiteral("(F5)"));
+  EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
   QTest::mouseClick(button, Qt::LeftButton);
   QCoreApplication::processEvents();
 }

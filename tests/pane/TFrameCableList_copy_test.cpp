@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QAction>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -203,6 +204,9 @@ class OneUsedNameTest : public PaneCopyTest, public ::testing::WithParamInterfac
 
 TEST_P(OneUsedNameTest, TheAnswerDecides) {
   const OneRecordCase& c = GetParam();
+  QAction allowItem(nullptr);  // the settings menu's check mark goes with the setting
+  allowItem.setCheckable(true);
+  programSettings().bindActions(&allowItem, nullptr, nullptr);
   fill(0, {"A"});
   fill(1, {"A"});
   selectAllLeft();
@@ -231,6 +235,7 @@ TEST_P(OneUsedNameTest, TheAnswerDecides) {
   EXPECT_EQ(names(right), c.rightAfter);
   expectRowsMatchTable(right);
   EXPECT_EQ(programSettings().AllowSameNames, c.allowSameNamesAfter);
+  EXPECT_EQ(allowItem.isChecked(), c.allowSameNamesAfter);
   EXPECT_EQ(right.history().count(), c.rightAfter.size() > 1 ? 1 : 0);
 }
 
