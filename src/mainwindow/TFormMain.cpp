@@ -202,7 +202,9 @@ void TFormMain::buildActions() {
   connect(ActionMoveUp, &QAction::triggered, this, onPane(Command::MoveUp));
   connect(ActionDelete, &QAction::triggered, this, onPane(Command::DeleteSelected));
   connect(ActionExit, &QAction::triggered, this, [this] { close(); });
-  // ActionCopy, ActionCopyLToR and ActionCopyRToL are connected with the copy itself.
+  connect(ActionCopy, &QAction::triggered, this, [this] { CopySelected(activePane_); });
+  connect(ActionCopyLToR, &QAction::triggered, this, [this] { CopySelected(0); });
+  connect(ActionCopyRToL, &QAction::triggered, this, [this] { CopySelected(1); });
 
   connect(Action_FontSizePlus, &QAction::triggered, this, [this] { StepFontSize(+1); });
   connect(Action_FontSizeMinus, &QAction::triggered, this, [this] { StepFontSize(-1); });
@@ -342,6 +344,12 @@ const SListCables* TFormMain::otherTable(int paneIndex) const {
 QAction* TFormMain::copyAction(int paneIndex) const {
   if (!kCopyBetweenPanes) return nullptr;
   return paneIndex == 0 ? ActionCopyLToR : paneIndex == 1 ? ActionCopyRToL : nullptr;
+}
+
+void TFormMain::CopySelected(int sourcePane) {
+  TFrameCableList* source = pane(sourcePane);
+  TFrameCableList* destination = pane(1 - sourcePane);
+  if (source && destination) source->copySelectedTo(*destination);
 }
 
 QPixmap TFormMain::markIcon(int paneIndex) const {

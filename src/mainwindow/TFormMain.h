@@ -48,6 +48,8 @@ class TFormMain : public QMainWindow, public IPaneHost {
   QPixmap markIcon(int paneIndex) const override;
 
   int activePane() const { return activePane_; }
+  // Copies the selected records of pane sourcePane (0 or 1) to the other pane.
+  void CopySelected(int sourcePane);
   TFrameCableList* pane(int index) const;
 
   // Font size of both lists; remember stores it in the settings.

@@ -11,6 +11,6 @@ inline constexpr bool kEditorCommands = true;
 // Save to and load from the instrument's disk.
 inline constexpr bool kDeviceCommands = true;
 // Copy records between the panes (copy buttons, menu items, F5).
-inline constexpr bool kCopyBetweenPanes = false;
+inline constexpr bool kCopyBetweenPanes = true;
 
 }  // namespace tolmira

@@ -221,7 +221,11 @@ void TFrameCableList::buildLayout() {
   if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
     ToolBar_CableActions->addSeparator();
     ToolBar_CableActions->addAction(copy);
-    button(ToolBar_CableActions, copy);
+    // The one button with words: "(F5)" beside its arrow while F5 copies this way.
+    if (QToolButton* b = button(ToolBar_CableActions, copy)) {
+      b->setObjectName(QStringLiteral("ToolButton9"));
+      b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
   }
   layout->addWidget(ToolBar_CableActions);
 

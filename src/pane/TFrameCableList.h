@@ -103,6 +103,14 @@ class TFrameCableList : public QFrame {
   // False, with nothing changed, when the table is full.
   bool appendRecord(const SCable& rec);
 
+  // --- copy between the panes ---
+  // Copies the selected records to the end of destination's table (a new table
+  // there when it has none). Records it holds unchanged are left out; a name it
+  // already uses is renamed in the editor, copied anyway, skipped or ends the
+  // copy, as the user answers. The whole copy is one step of destination's
+  // history. A full destination ends the copy, with a message.
+  void copySelectedTo(TFrameCableList& destination);
+
   // --- state ---
   void refreshStatus();
   void refreshCommands();

@@ -378,14 +378,19 @@ TEST(PaneCopyState, CopyIsOnWhenASelectedRecordIsMissingInTheOtherTable) {
   EXPECT_FALSE(right.PopupMenuList->actions().contains(host.copy[0]));
 }
 
-TEST_F(PaneRecordTest, CopyCommandsAreHiddenAndOff) {
-  fill(2);
-  pane.setSelection(sel(2, {0}));
-  pane.setCurrentRow(0);
-  pane.refreshCommands();
-  // No copy between the panes yet: neither button nor menu item.
-  EXPECT_EQ(pane.PopupMenuList->actions().size(), 3);
-  EXPECT_EQ(pane.ToolBar_CableActions->actions().size(), 7);
+TEST(PaneCopyState, CopyCommandsComeLastOnTheRecordBarAndInTheMenu) {
+  resetProgramSettings();
+  PaneTestHost host(true);
+  for (int i = 0; i < 2; ++i) {
+    TFrameCableList& p = host.pane(i);
+    const QList<QAction*> menu = p.PopupMenuList->actions();
+    EXPECT_EQ(menu, (QList<QAction*>{p.ActionEditCable, p.ActionAddNew, p.ActionDeleteSelected,
+                                     host.copy[i]}));
+    const QList<QAction*> bar = p.ToolBar_CableActions->actions();
+    ASSERT_EQ(bar.size(), 9);
+    EXPECT_TRUE(bar[7]->isSeparator());
+    EXPECT_EQ(bar[8], host.copy[i]);
+  }
 }
 
 TEST_F(PaneRecordTest, AppendToAFullTableAddsNoRow) {
