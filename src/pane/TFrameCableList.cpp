@@ -68,6 +68,7 @@ TFrameCableList::TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent
                  QStringLiteral(" как");
   buildActions();
   buildLayout();
+  buildPrintActions();
 
   New->setEnabled(true);
   FileOpen->setEnabled(true);
@@ -314,6 +315,8 @@ void TFrameCableList::setFileActionsForOpenTable(bool open) {
   FileSaveToDevice->setEnabled(kDeviceCommands && open);
   ActionFileClose->setEnabled(open);
   LoadFileFromDevice->setEnabled(kDeviceCommands);
+  FilePrint->setEnabled(open);
+  FileSavePdf->setEnabled(open);
 }
 
 void TFrameCableList::setFileAction(QAction* action) {

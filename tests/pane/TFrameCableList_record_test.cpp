@@ -349,7 +349,8 @@ TEST_F(PaneRecordTest, CopyCommandsAreHiddenAndOff) {
   pane.setCurrentRow(0);
   pane.refreshCommands();
   // No copy between the panes yet: neither button nor menu item.
-  EXPECT_EQ(pane.PopupMenuList->actions().size(), 3);
+  // The three record commands, then a separator and the two print commands.
+  EXPECT_EQ(pane.PopupMenuList->actions().size(), 6);
   EXPECT_EQ(pane.ToolBar_CableActions->actions().size(), 7);
 }
 
