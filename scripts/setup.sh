@@ -5,7 +5,7 @@ PACKAGES_BUILD="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark
 PACKAGES_FORMAT="clang-format"
 # dosfstools, fusefat (with fuse) and mtools: the tests that mount a real FAT image;
 # xvfb, openbox and x11-utils: the tests that need a real window manager.
-PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat fuse mtools xvfb openbox x11-utils"
+PACKAGES_CHECKS="locales clang libfuzzer-14-dev libclang-rt-14-dev dosfstools fusefat fuse mtools xvfb openbox x11-utils poppler-utils"
 # The Windows build of the plain layers and the tool, run under Wine; best effort:
 # without them test.sh says it skipped that part.
 PACKAGES_WINDOWS="g++-mingw-w64-x86-64-posix wine64 wine googletest nlohmann-json3-dev"

@@ -30,6 +30,7 @@
 #include "drives/InstrumentDisk.h"
 #include "model/Cp1251.h"
 #include "model/FileOpenError.h"
+#include "model/InstrumentCheck.h"
 #include "model/LoadReportLine.h"
 #include "model/LoadStatus.h"
 #include "model/MaterialInfo.h"
@@ -54,6 +55,7 @@ constexpr int kExitWriteFail = 3;  // the output could not be written
 const char* const kUsage =
     "Использование:\n"
     "  tolmira-table check FILE\n"
+    "  tolmira-table check --instrument FILE\n"
     "  tolmira-table dump FILE\n"
     "  tolmira-table convert [--drop-rejected] IN OUT\n"
     "  tolmira-table disks\n"
@@ -67,6 +69,10 @@ const char* const kHelp =
     "  check FILE    читает таблицу так же, как редактор: строка отчёта на каждую\n"
     "                строку с ошибкой или предупреждением, затем итоговая строка\n"
     "                status=0x... errors=N loaded=N warnings=N added=N\n"
+    "  check --instrument FILE\n"
+    "                что прибор сделает с таблицей: строки отчёта, затем строка на\n"
+    "                каждое замечание (\"потеря данных: \" или \"замечание: \") или\n"
+    "                \"замечаний нет\"; код 1, если прибор потеряет записи\n"
     "  dump FILE     записи таблицы как массив JSON\n"
     "  convert IN OUT\n"
     "                читает IN (версии V01 ... V04) и записывает OUT в версии V04;\n"
@@ -183,6 +189,22 @@ int runCheck(const char* path) {
                 r.addedRecords);
   if (const int rc = writeStdout(summary, load.reportFailed)) return rc;
   return statusExit(r.status);
+}
+
+// What the instrument will do with the table. Rejected lines never reach it
+// either, so they count as lost like the records past its limit.
+int runInstrumentCheck(const char* path) {
+  Load load;
+  if (const int rc = loadTable(path, load)) return rc;
+  const std::vector<InstrumentFinding> findings = checkForInstrument(load.table);
+  std::string out = load.report;
+  for (const InstrumentFinding& f : findings)
+    // Names come from the file: no control character reaches the terminal.
+    out += (f.losesData ? "потеря данных: " : "замечание: ") +
+           escapeBytes(f.text, [](unsigned char b) { return b < 0x20 || b == 0x7F; }) + "\n";
+  if (findings.empty()) out += "замечаний нет\n";
+  if (const int rc = writeStdout(out)) return rc;
+  return anyLosesData(findings) || hasErrorBit(load.result.status) ? kExitErrors : kExitOk;
 }
 
 // Shortest decimal that reads back as the same float32. JSON has no infinity,
@@ -414,6 +436,8 @@ int run(int argc, char** argv) {
     return writeStdout(std::string(kProgram) + " " + TOLMIRA_VERSION_STRING + "\n");
 
   const std::string command = args[0];
+  if (command == "check" && args.size() == 3 && args[1] == "--instrument")
+    return runInstrumentCheck(args[2].c_str());
   const bool writes =
       command == "convert" || command == "to-instrument" || command == "from-instrument";
   if (command != "check" && command != "dump" && command != "disks" && !writes) {

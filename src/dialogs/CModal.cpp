@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QStringList>
 
@@ -121,6 +123,11 @@ class RealModal : public CModal {
   QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
                        const QString& filter, const QString& defaultSuffix) override {
     return runFileDialog(parent, title, fileName, filter, defaultSuffix, true);
+  }
+
+  bool printDialog(QWidget* parent, QPrinter& printer) override {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
   }
 };
 

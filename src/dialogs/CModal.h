@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 // One button of a question of the program's own message box.
@@ -58,6 +59,9 @@ class CModal {
                                const QString& filter, const QString& defaultSuffix) = 0;
   virtual QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
                                const QString& filter, const QString& defaultSuffix) = 0;
+
+  // The standard print dialog for printer; true when the user chose to print.
+  virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
 
   // The seam in use. Until install() is called it is the real one, which shows the
   // real windows.

@@ -12,8 +12,6 @@ namespace tolmira {
 inline constexpr std::uint64_t kInstrumentDiskMinBytes = 59000;
 inline constexpr std::uint64_t kInstrumentDiskMaxBytes = 61000;
 inline constexpr const char* kInstrumentTableFile = "CABLES.TXT";
-// The instrument uses at most this many records of a table.
-inline constexpr int kInstrumentMaxRecords = 151;
 
 bool isInstrumentDisk(const DriveInfo& drive);
 // Why the drive is not the instrument's disk, in Russian words joined by ", "

@@ -31,6 +31,7 @@
 
 #include "dialogs/CModal.h"
 #include "dialogs/TForm_MessageBox.h"
+#include "editor/KuFromLengthPanel.h"
 #include "fields/TypedNumber.h"
 #include "model/MaterialInfo.h"
 #include "model/SListCables.h"
@@ -237,6 +238,17 @@ void TForm_EditCable::buildControls() {
   Edit_V_2 = edit("Edit_V_2", Panel_TDR, true, longestNumber);
   Edit_V = edit("Edit_V", Panel_TDR, true, longestNumber);
 
+  Button_KuFromLength = new QPushButton(QStringLiteral("КУ по длине…"), Panel_TDR);
+  Button_KuFromLength->setObjectName(QStringLiteral("Button_KuFromLength"));
+  Button_KuFromLength->setAutoDefault(false);
+  Button_KuFromLength->setToolTip(
+      QStringLiteral("КУ по отрезку кабеля известной длины: по длине, которую показал прибор, "
+                     "или по времени отражения"));
+  Panel_KuFromLength = new KuFromLengthPanel([this] { return fields_.work().getKU(); },
+                                             [this](float ku) { ApplyKuFromLength(ku); }, this);
+  connect(Button_KuFromLength, &QPushButton::clicked, this,
+          [this] { Panel_KuFromLength->popUpBelow(Button_KuFromLength); });
+
   PanelHint = new QLabel(this);
   PanelHint->setObjectName(QStringLiteral("PanelHint"));
   PanelHint->setFrameShape(QFrame::StyledPanel);
@@ -363,6 +375,8 @@ void TForm_EditCable::buildControls() {
                       Button2};
   for (std::size_t i = 1; i < sizeof order / sizeof order[0]; ++i)
     setTabOrder(order[i - 1], order[i]);
+  // Last, so that Enter in the TDR fields still leaves the group for CheckBox_DC.
+  setTabOrder(Button2, Button_KuFromLength);
 }
 
 void TForm_EditCable::buildLayout() {
@@ -389,6 +403,7 @@ void TForm_EditCable::buildLayout() {
     tdr->addWidget(tdrLabels[i], i, 0, Qt::AlignRight | Qt::AlignVCenter);
     tdr->addWidget(tdrEdits[i], i, 1);
   }
+  tdr->addWidget(Button_KuFromLength, 4, 0, 1, 2, Qt::AlignRight);
   auto* tdrBox = new QVBoxLayout(GroupBox_TDR);
   tdrBox->setContentsMargins(6, 2, 6, 4);
   tdrBox->addWidget(Panel_TDR);
@@ -570,6 +585,7 @@ void TForm_EditCable::FillFromRecord() {
   Edit_CableName->setEnabled(mode_ != EditorMode::View);
   GroupBox_TDR->setEnabled(editable());
   GroupBox_DC->setEnabled(editable());
+  Panel_KuFromLength->clearInput();
   for (EditorField f : {EditorField::CableName, EditorField::TDR, EditorField::DC, EditorField::V,
                         EditorField::Material, EditorField::Rud, EditorField::TC,
                         EditorField::Rr_20degreeC_, EditorField::S, EditorField::K_TWISTING})
@@ -921,6 +937,14 @@ void TForm_EditCable::ApplyFieldText(QLineEdit* control, int field) {
 }
 
 // --- check boxes, radio buttons, material ---
+
+void TForm_EditCable::ApplyKuFromLength(float ku) {
+  if (!editable()) return;
+  // As a typed KU: onto the grid and into the limits; a record without KU gets
+  // its TDR method with it.
+  if (fields_.SetFieldValue(EditorField::KU, ku)) UpdateModified();
+  RefreshField(EditorField::TDR, true);
+}
 
 void TForm_EditCable::CheckBox_TDRClick() {
   const bool checked = CheckBox_TDR->isChecked();

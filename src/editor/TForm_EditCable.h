@@ -21,6 +21,7 @@ class QPushButton;
 class QRadioButton;
 class QWheelEvent;
 class QWidget;
+class KuFromLengthPanel;
 class SListCables;
 
 enum class EditorMode { New, Edit, Name, View };
@@ -94,7 +95,9 @@ class TForm_EditCable : public QDialog {
   QLineEdit* Edit_VOP = nullptr;
   QLineEdit* Edit_V_2 = nullptr;
   QLineEdit* Edit_V = nullptr;
-  QLabel* PanelHint = nullptr;  // the sunken frame is the label's own
+  QPushButton* Button_KuFromLength = nullptr;
+  KuFromLengthPanel* Panel_KuFromLength = nullptr;  // drops down from the button
+  QLabel* PanelHint = nullptr;                      // the sunken frame is the label's own
   QLabel* LabelHint = nullptr;
   QCheckBox* CheckBox_DC = nullptr;
   QGroupBox* GroupBox_DC = nullptr;
@@ -151,6 +154,8 @@ class TForm_EditCable : public QDialog {
   void ComboBox_MaterialChange(int index);
   void ComboBox_MaterialTyped();
   void Button2Click();
+  // "Применить" of the KU from a known length: stored as a typed KU would be.
+  void ApplyKuFromLength(float ku);
   void Edit_CableNameChange(const QString& text);
 
   bool numericKeyPress(QLineEdit* edit, QKeyEvent* event);

@@ -32,6 +32,7 @@
 #include "history/SListCables_Action.h"
 #include "model/Cp1251.h"
 #include "model/FileOpenError.h"
+#include "model/InstrumentCheck.h"
 #include "model/LoadReportLine.h"
 #include "model/LoadStatus.h"
 #include "model/TableFile.h"
@@ -68,6 +69,7 @@ TFrameCableList::TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent
                  QStringLiteral(" как");
   buildActions();
   buildLayout();
+  buildPrintActions();
 
   New->setEnabled(true);
   FileOpen->setEnabled(true);
@@ -320,6 +322,8 @@ void TFrameCableList::setFileActionsForOpenTable(bool open) {
   FileSaveToDevice->setEnabled(kDeviceCommands && open);
   ActionFileClose->setEnabled(open);
   LoadFileFromDevice->setEnabled(kDeviceCommands);
+  FilePrint->setEnabled(open);
+  FileSavePdf->setEnabled(open);
 }
 
 void TFrameCableList::setFileAction(QAction* action) {
@@ -743,14 +747,17 @@ QMessageBox::StandardButton TFrameCableList::askAtButton(QToolButton* button, St
 
 void TFrameCableList::FileSaveToDeviceExecute() {
   if (!tableOpen_) return;
-  const int count = table_.getCount();
-  if (count > kInstrumentMaxRecords) {
-    const QString text = QStringLiteral(
-                             "Таблица содержит %1 записей. Прибор ВИРД-50 поддерживает "
-                             "максимум 151 запись. Все записи свыше будут прибором не "
-                             "загружены. И будут утеряны после изменения таблицы "
-                             "прибором.")
-                             .arg(count);
+  // What the instrument will do with the table, in one question; the record
+  // limit alone keeps its own text.
+  const std::vector<InstrumentFinding> findings = checkForInstrument(table_);
+  if (!findings.empty()) {
+    QString text;
+    for (const InstrumentFinding& f : findings) {
+      if (!text.isEmpty()) text += QStringLiteral("\n\n");
+      text += QString::fromStdString(f.text);
+    }
+    if (findings.size() > 1 || findings[0].kind != InstrumentFinding::Kind::TooManyRecords)
+      text += QStringLiteral("\n\nЗаписать таблицу в прибор?");
     if (askAtButton(ToolButton12, StandardBoxKind::Question, text,
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
       return;

@@ -68,6 +68,9 @@ class TFrameCableList : public QFrame {
   // Save to and load from "CABLES.TXT" on the instrument's disk.
   void FileSaveToDeviceExecute();
   void LoadFileFromDeviceExecute();
+  // The table on paper: the print dialog, or a PDF file (TablePrintLayout).
+  void FilePrintExecute();
+  void FileSavePdfExecute();
 
   // True when the file existed and was read, even with problem lines. A file
   // the system refuses to open (no permission, a folder, ...) leaves the pane
@@ -165,6 +168,8 @@ class TFrameCableList : public QFrame {
   QAction* ActionMoveDown = nullptr;
   QAction* Action_Undo = nullptr;
   QAction* Action_Redo = nullptr;
+  QAction* FilePrint = nullptr;    // in the list's context menu, Ctrl+P
+  QAction* FileSavePdf = nullptr;  // in the list's context menu
 
   // Controls.
   QToolBar* ToolBar1 = nullptr;
@@ -185,6 +190,9 @@ class TFrameCableList : public QFrame {
  private:
   void buildActions();
   void buildLayout();
+  void buildPrintActions();
+  // The document's name for the printer and the PDF: table number and file.
+  QString printTitle() const;
   void onFocusChanged(QWidget* old, QWidget* now);
   void showTableControls(bool shown);
   void setFileActionsForOpenTable(bool open);

@@ -153,6 +153,49 @@ TEST_F(PaneDeviceTest, MoreThan151RecordsAreWarnedAbout) {
   EXPECT_EQ(v04File(records(152)), readBytes(cables));
 }
 
+TEST_F(PaneDeviceTest, TheOtherFindingsComeInTheSameOneQuestion) {
+  struct Case {
+    const char* what;
+    QByteArray lines;
+    QString text;
+  };
+  const QString dup =
+      QStringLiteral("Одинаковые имена: прибор не различит эти записи: \"A\" (записи 1, 3).");
+  const QString none = QStringLiteral(
+      "Записи без метода измерения (ни TDR, ни DC), прибор не сможет по ним мерить: 2 \"N\".");
+  const QString ask = QStringLiteral("\n\nЗаписать таблицу в прибор?");
+  const Case cases[] = {
+      {"names", "A\t1.5\r\nB\t1.5\r\nA\t1.6\r\n", dup + ask},
+      {"names and no method", "A\t1.5\r\nN\t\r\nA\t1.6\r\n", dup + "\n\n" + none + ask},
+      {"past the limit too", "A\t1.5\r\nN\t\r\nA\t1.6\r\n" + records(150),
+       QStringLiteral("Таблица содержит 153 записей. Прибор ВИРД-50 поддерживает максимум 151 "
+                      "запись. Все записи свыше будут прибором не загружены. И будут утеряны "
+                      "после изменения таблицы прибором.\n\n") +
+           dup + "\n\n" + none + ask},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    modal.clearAsked();
+    std::remove(cables.toLocal8Bit().constData());
+    const QString p = QString::fromStdString(sys.dir.file("table.txt"));
+    writeBytes(p, v04File(c.lines));
+    ASSERT_TRUE(pane.openFile(p));
+
+    modal.answerStandardBox(QMessageBox::Cancel);
+    pane.FileSaveToDeviceExecute();
+    ASSERT_EQ(1u, modal.asked().size());
+    expectQuestion(modal.last(), pane.ToolButton12, c.text);
+    EXPECT_FALSE(fileExists(cables.toStdString())) << "Cancel comes before the disk choice";
+
+    modal.clearAsked();
+    modal.answerStandardBox(QMessageBox::Ok).answerStandardBox(QMessageBox::Ok);
+    pane.FileSaveToDeviceExecute();
+    ASSERT_EQ(2u, modal.asked().size());
+    EXPECT_EQ(StandardBoxKind::Information, modal.last().standardKind);
+    EXPECT_TRUE(fileExists(cables.toStdString()));
+  }
+}
+
 TEST_F(PaneDeviceTest, AnOldTableOnTheInstrumentIsOverwrittenOnlyOnOk) {
   openTable(2);
   writeBytes(cables, QByteArray("old"));

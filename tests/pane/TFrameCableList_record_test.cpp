@@ -384,8 +384,12 @@ TEST(PaneCopyState, CopyCommandsComeLastOnTheRecordBarAndInTheMenu) {
   for (int i = 0; i < 2; ++i) {
     TFrameCableList& p = host.pane(i);
     const QList<QAction*> menu = p.PopupMenuList->actions();
-    EXPECT_EQ(menu, (QList<QAction*>{p.ActionEditCable, p.ActionAddNew, p.ActionDeleteSelected,
-                                     host.copy[i]}));
+    // The record commands and the copy, then a separator and the two print commands.
+    ASSERT_EQ(menu.size(), 7);
+    EXPECT_EQ(menu.mid(0, 4), (QList<QAction*>{p.ActionEditCable, p.ActionAddNew,
+                                               p.ActionDeleteSelected, host.copy[i]}));
+    EXPECT_TRUE(menu[4]->isSeparator());
+    EXPECT_EQ(menu.mid(5), (QList<QAction*>{p.FilePrint, p.FileSavePdf}));
     const QList<QAction*> bar = p.ToolBar_CableActions->actions();
     ASSERT_EQ(bar.size(), 9);
     EXPECT_TRUE(bar[7]->isSeparator());

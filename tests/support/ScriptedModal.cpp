@@ -1,5 +1,7 @@
 #include "support/ScriptedModal.h"
 
+#include <QPrinter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,6 +15,8 @@ const char* kindName(ScriptedModal::Kind k) {
       return "open dialog";
     case ScriptedModal::Kind::SaveFile:
       return "save dialog";
+    case ScriptedModal::Kind::Print:
+      return "print dialog";
   }
   return "?";
 }
@@ -45,6 +49,11 @@ ScriptedModal& ScriptedModal::answerOpenFile(const QString& path) {
 }
 ScriptedModal& ScriptedModal::answerSaveFile(const QString& path) {
   script_.push_back({Kind::SaveFile, 0, QMessageBox::NoButton, path});
+  return *this;
+}
+
+ScriptedModal& ScriptedModal::answerPrint(const QString& pdfPath) {
+  script_.push_back({Kind::Print, 0, QMessageBox::NoButton, pdfPath});
   return *this;
 }
 
@@ -128,4 +137,17 @@ QString ScriptedModal::openFileName(QWidget*, const QString& title, const QStrin
 QString ScriptedModal::saveFileName(QWidget*, const QString& title, const QString& fileName,
                                     const QString& filter, const QString& defaultSuffix) {
   return fileDialog(Kind::SaveFile, title, fileName, filter, defaultSuffix);
+}
+
+bool ScriptedModal::printDialog(QWidget*, QPrinter& printer) {
+  Asked q{};
+  q.kind = Kind::Print;
+  q.title = printer.docName();
+  asked_.push_back(q);
+  const QString path = take(Kind::Print).path;
+  if (path.isEmpty()) return false;
+  // What a user gets who picks a PDF printer in the dialog.
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  return true;
 }

@@ -13,7 +13,7 @@
 // scripted answer, fails the running test.
 class ScriptedModal : public CModal {
  public:
-  enum class Kind { MessageBox, StandardBox, OpenFile, SaveFile };
+  enum class Kind { MessageBox, StandardBox, OpenFile, SaveFile, Print };
 
   struct Asked {
     Kind kind;
@@ -39,6 +39,8 @@ class ScriptedModal : public CModal {
   ScriptedModal& answerStandardBox(QMessageBox::StandardButton button);
   ScriptedModal& answerOpenFile(const QString& path);  // empty: cancelled
   ScriptedModal& answerSaveFile(const QString& path);  // empty: cancelled
+  // The print dialog: a real print into the PDF file pdfPath; empty: cancelled.
+  ScriptedModal& answerPrint(const QString& pdfPath);
 
   const std::vector<Asked>& asked() const { return asked_; }
   const Asked& last() const;
@@ -56,6 +58,7 @@ class ScriptedModal : public CModal {
                        const QString& filter, const QString& defaultSuffix) override;
   QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
                        const QString& filter, const QString& defaultSuffix) override;
+  bool printDialog(QWidget* parent, QPrinter& printer) override;
 
  private:
   struct Answer {
