@@ -188,6 +188,7 @@ void TFrameCableList::buildLayout() {
   if (ToolButton14) ToolButton14->setObjectName(QStringLiteral("ToolButton14"));
   if (ToolButton12) ToolButton12->setObjectName(QStringLiteral("ToolButton12"));
   ToolButtonFileClose = button(ToolBar1, ActionFileClose);
+  buildCsvCommands();
   layout->addWidget(ToolBar1);
 
   PanelStatus = new QWidget(this);
@@ -313,6 +314,7 @@ void TFrameCableList::setFileActionsForOpenTable(bool open) {
   FileSaveToDevice->setEnabled(kDeviceCommands && open);
   ActionFileClose->setEnabled(open);
   LoadFileFromDevice->setEnabled(kDeviceCommands);
+  ActionExportCsv->setEnabled(open);
 }
 
 void TFrameCableList::setFileAction(QAction* action) {

@@ -25,6 +25,7 @@ class QToolButton;
 class IPaneHost;
 class SListCables_Action;
 class CableListModel;
+class TForm_CsvExport;
 
 // One table pane: a cable table, the file it belongs to and its undo/redo
 // history, shown as an owner-drawn list with the file and record commands.
@@ -68,6 +69,10 @@ class TFrameCableList : public QFrame {
   // Save to and load from "CABLES.TXT" on the instrument's disk.
   void FileSaveToDeviceExecute();
   void LoadFileFromDeviceExecute();
+  // The table as a CSV file for spreadsheets (the options dialog, then the save
+  // dialog), and a CSV file read into a new table of the pane.
+  void ActionExportCsvExecute();
+  void ActionImportCsvExecute();
 
   // True when the file existed and was read, even with problem lines. A file
   // the system refuses to open (no permission, a folder, ...) leaves the pane
@@ -149,6 +154,8 @@ class TFrameCableList : public QFrame {
   QAction* ActionFileClose = nullptr;
   QAction* LoadFileFromDevice = nullptr;
   QAction* FileSaveToDevice = nullptr;
+  QAction* ActionExportCsv = nullptr;
+  QAction* ActionImportCsv = nullptr;
   QAction* ActionAddNew = nullptr;
   QAction* ActionEditCable = nullptr;
   QAction* ActionView = nullptr;
@@ -161,8 +168,10 @@ class TFrameCableList : public QFrame {
   // Controls.
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ToolButtonFileClose = nullptr;
-  QToolButton* ToolButton12 = nullptr;  // FileSaveToDevice
-  QToolButton* ToolButton14 = nullptr;  // LoadFileFromDevice
+  QToolButton* ToolButton12 = nullptr;        // FileSaveToDevice
+  QToolButton* ToolButton14 = nullptr;        // LoadFileFromDevice
+  QToolButton* ToolButton_Csv = nullptr;      // menu of ActionExportCsv, ActionImportCsv
+  TForm_CsvExport* Form_CsvExport = nullptr;  // made at the first export
   QWidget* PanelStatus = nullptr;
   QLineEdit* EditFileName = nullptr;
   QToolBar* ToolBar3 = nullptr;
@@ -177,6 +186,7 @@ class TFrameCableList : public QFrame {
  private:
   void buildActions();
   void buildLayout();
+  void buildCsvCommands();
   void onFocusChanged(QWidget* old, QWidget* now);
   void showTableControls(bool shown);
   void setFileActionsForOpenTable(bool open);
