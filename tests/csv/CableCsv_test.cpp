@@ -186,7 +186,7 @@ TEST(CsvRoundTrip, ValuesAFileMayHoldComeBackToo) {
 
 TEST(CsvExport, WritesWhatAPersonReads) {
   SCable rec;
-  std::memcpy(rec.name, "\xD2\xCF\xCF 10x2, 0.4", 15);  // "ТПП 10x2, 0.4"
+  std::memcpy(rec.name, "\xD2\xCF\xCF 10x2, 0.4", 13);  // "ТПП 10x2, 0.4"
   rec.ku = 1.48f;
   rec.material.reset(1);
   rec.material.setTCOverride(0.0041f);
