@@ -5,6 +5,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "model/FileOpenError.h"
 #include "model/NativePath.h"
 #include "model/TableFileSystem.h"
 
@@ -25,7 +26,14 @@ bool tolmira::readCsvFile(const std::string& path, std::string& out) {
 }
 
 bool tolmira::writeCsvFile(const std::string& path, const std::string& bytes) {
-  const std::string scratch = path + ".tolmira-" + std::to_string(scratchSeed()) + ".tmp";
+  // A link stays a link and its file gets the text, as with table files.
+  SaveTarget target;
+  try {
+    target = resolveSaveTarget(path.c_str());
+  } catch (const FileOpenError&) {
+    return false;
+  }
+  const std::string scratch = target.path + ".tolmira-" + std::to_string(scratchSeed()) + ".tmp";
   {
     std::ofstream out(fsPath(scratch), std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -36,7 +44,8 @@ bool tolmira::writeCsvFile(const std::string& path, const std::string& bytes) {
       return false;
     }
   }
-  if (!replaceFile(scratch, path)) {
+  if (target.exists) copyOwnerAndPermissions(scratch, target);
+  if (!replaceFile(scratch, target.path)) {
     removeFile(scratch);
     return false;
   }

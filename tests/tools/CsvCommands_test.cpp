@@ -1,5 +1,6 @@
 // export-csv and import-csv of the built tolmira-table on real files.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -133,5 +134,16 @@ TEST_F(CsvCommandsTest, FaultsOfTheCommandLineAndTheFiles) {
   EXPECT_FALSE(fileExists(dir.file("a.txt")));
   EXPECT_EQ("x", readBytes(plain));
 }
+
+#ifndef _WIN32
+TEST_F(CsvCommandsTest, ExportThroughALinkWritesTheLinkedFile) {
+  const std::string real = put("real.csv", "old");
+  std::filesystem::create_symlink("real.csv", dir.file("link.csv"));
+  const ToolRun r = run({"export-csv", table(), dir.file("link.csv")});
+  EXPECT_EQ(0, r.exitCode) << r.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.csv")));
+  EXPECT_EQ(0u, readBytes(real).find(kHeader));
+}
+#endif
 
 }  // namespace
