@@ -174,7 +174,7 @@ std::string recordCell(const SCable& rec, int column) {
     case kCsvMaterial:
       return materialInfo(m.index).name;
     case kCsvOwnRu:
-      return m.hasRuOverride() ? shortestPerKm(m.ruOverride) : std::string();
+      return isPlainZero(m.ruOverride) ? std::string() : shortestPerKm(m.ruOverride);
     case kCsvOwnTC:
       return m.hasTCOverride() ? shortestFloat(m.tcOverride) : std::string();
     case kCsvR:
