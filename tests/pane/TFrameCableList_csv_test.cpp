@@ -160,6 +160,21 @@ TEST_F(PaneCsvTest, RejectedRowsAreListedAndTheUserDecides) {
   EXPECT_TRUE(pane.fileName().isEmpty());
 }
 
+TEST_F(PaneCsvTest, ValuesBroughtIntoRangeAreReportedAndImported) {
+  const QString csv = path("in.csv");
+  writeBytes(csv, QByteArray::fromStdString(exportCsv(std::vector<SCable>()) +
+                                            "big,9,33.33,0.1111,Cu,,,,,R,1\r\n"));
+  modal.answerOpenFile(csv).answerMessageBox(2);
+  pane.ActionImportCsvExecute();
+  ASSERT_EQ(2u, modal.asked().size());
+  EXPECT_EQ(QStringLiteral("Импорт из CSV"), modal.last().title);
+  EXPECT_EQ(QStringLiteral("Строка 2, столбец 2 (КУ): 9 вне пределов прибора, взято 7\r\n"),
+            modal.last().text);
+  EXPECT_EQ(std::vector<QString>{QStringLiteral("Закрыть")}, modal.last().captions());
+  ASSERT_EQ(1, pane.table().getCount());
+  EXPECT_EQ(7.0f, pane.table().at(0).ku);
+}
+
 TEST_F(PaneCsvTest, ImportAsksAboutUnsavedChangesFirstAndReportsWhatIsNoTable) {
   pane.NewExecute();  // a new table counts as unsaved
   modal.answerMessageBox(2);
