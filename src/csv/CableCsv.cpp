@@ -80,8 +80,52 @@ int significantDigits(const std::string& text) {
   return digits;
 }
 
+// A number text beyond the double range: the infinity of its sign when it is
+// large, a zero when it is tiny, told by the power of ten of its leading digit.
+double outOfDoubleRange(const std::string& text) {
+  const bool negative = !text.empty() && text[0] == '-';
+  const std::size_t e = text.find('e');
+  const std::string mantissa = text.substr(0, e);
+  long long exponent = 0;
+  if (e != std::string::npos) {
+    // Saturated: a number of hundreds of digits is no exponent anyone typed.
+    const bool minus = e + 1 < text.size() && text[e + 1] == '-';
+    for (std::size_t i = e + 1; i < text.size(); ++i)
+      if (text[i] >= '0' && text[i] <= '9' && exponent < 100000000)
+        exponent = exponent * 10 + (text[i] - '0');
+    if (minus) exponent = -exponent;
+  }
+  const std::size_t firstDigit = mantissa.find_first_of("123456789");
+  if (firstDigit == std::string::npos) return negative ? -0.0 : 0.0;
+  const long long first = static_cast<long long>(firstDigit);
+  const std::size_t point = mantissa.find('.');
+  const long long pointAt =
+      static_cast<long long>(point == std::string::npos ? mantissa.size() : point);
+  const long long lead = pointAt - first - (first < pointAt ? 1 : 0) + exponent;
+  const double magnitude = lead >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  return negative ? -magnitude : magnitude;
+}
+
 template <typename T>
 T readNumber(const std::string& text);
+
+template <>
+double readNumber<double>(const std::string& text) {
+  double v = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (r.ec == std::errc::result_out_of_range) return outOfDoubleRange(text);
+  return v;
+}
+
+// Beyond the float range (or in its subnormal part, where the library may refuse)
+// through double, which holds the whole float range.
+template <>
+float readNumber<float>(const std::string& text) {
+  float v = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (r.ec == std::errc::result_out_of_range) return narrow(readNumber<double>(text));
+  return v;
+}
 
 // A per-km number text (in from_chars form) as the per-metre float of a record.
 // Up to 9 significant digits, as the table file and the editor read it: the
@@ -239,25 +283,6 @@ Cell numberText(std::string_view cell, std::string* out) {
   return i == cell.size() ? Cell::Number : Cell::Bad;
 }
 
-// Beyond the range of T: the infinity of its sign for a large number, zero for
-// a tiny one.
-template <typename T>
-T outOfRange(const std::string& text) {
-  const bool negative = !text.empty() && text[0] == '-';
-  const std::size_t e = text.find('e');
-  const bool tiny = e != std::string::npos && e + 1 < text.size() && text[e + 1] == '-';
-  const T magnitude = tiny ? T(0) : std::numeric_limits<T>::infinity();
-  return negative ? -magnitude : magnitude;
-}
-
-template <typename T>
-T readNumber(const std::string& text) {
-  T v = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (r.ec == std::errc::result_out_of_range) return outOfRange<T>(text);
-  return v;
-}
-
 // Cut and made safe to show: control characters and bytes that are no UTF-8
 // appear as \xNN.
 std::string shown(std::string_view cell) {
@@ -335,11 +360,19 @@ class RowReader {
   template <typename T>
   T number(int column, T fallback) {
     std::string text;
-    return numberCell(column, &text) ? readNumber<T>(text) : fallback;
+    return numberCell(column, &text) ? nonzero(column, text, readNumber<T>(text)) : fallback;
   }
   float perKm(int column) {
     std::string text;
-    return numberCell(column, &text) ? perMetreOf(text) : 0.0f;
+    return numberCell(column, &text) ? nonzero(column, text, perMetreOf(text)) : 0.0f;
+  }
+  // A number too small for a float is 0, which for KU and R or S means "no value":
+  // never without saying so.
+  template <typename T>
+  T nonzero(int column, const std::string& text, T v) {
+    if (v == 0 && text.substr(0, text.find('e')).find_first_of("123456789") != std::string::npos)
+      warn(column, quoted(fields_[column]) + " меньше наименьшего числа, взято 0");
+    return v;
   }
 
   void readName(SCable& rec);

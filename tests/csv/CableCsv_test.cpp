@@ -397,6 +397,40 @@ TEST(CsvDerived, AnEditedDerivedColumnWarnsAndTheStoredValueIsTaken) {
   }
 }
 
+TEST(CsvNumbers, NumbersBeyondTheFloatRangeAreNeverTakenSilently) {
+  const std::string tiny = "0." + std::string(60, '0') + "1";
+  struct Case {
+    std::string cell;
+    float ku;
+    std::vector<std::string> problems;
+  };
+  const std::vector<Case> cases = {
+      {"1e-50", 0.0f, {"Строка 2, столбец 2 (КУ): «1e-50» меньше наименьшего числа, взято 0"}},
+      {tiny,
+       0.0f,
+       {"Строка 2, столбец 2 (КУ): «" + tiny.substr(0, 32) +
+        "…» меньше наименьшего "
+        "числа, взято 0"}},
+      {"0e-999", 0.0f, {}},
+      {"1e999", 7.0f, {"Строка 2, столбец 2 (КУ): inf вне пределов прибора, взято 7"}},
+      {"-" + std::string(400, '9'),
+       1.0f,
+       {"Строка 2, столбец 2 (КУ): -inf вне пределов прибора, взято 1"}},
+      {"+1.5", 1.5f, {}},
+      {" 1,5 ", 1.5f, {}},
+  };
+  for (const Case& c : cases) {
+    const CsvImport back = importCsv(csvWith(kCsvKU, c.cell));
+    ASSERT_EQ(1u, back.records.size()) << c.cell;
+    EXPECT_EQ(c.ku, back.records[0].ku) << c.cell;
+    // The derived columns still show KU 1.5: only the KU problems are of interest.
+    std::vector<std::string> kuProblems;
+    for (const std::string& p : back.problems)
+      if (p.find("(КУ):") != std::string::npos) kuProblems.push_back(p);
+    EXPECT_EQ(c.problems, kuProblems) << c.cell;
+  }
+}
+
 TEST(CsvImportText, RowsThatAreNoRecordsAreRejectedTheRestImported) {
   const std::string header = exportCsv(std::vector<SCable>()).substr(3);
   const std::string good = csvWith(kCsvName, "good").substr(header.size());
