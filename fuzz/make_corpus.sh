@@ -32,3 +32,18 @@ file v02     "$V02"'K2\tCu B\t50\t20\t1.7\r\n'
 file v01     "$V01"'K1\tCu\t87.4\t1.5\rK2\tAl\t100\t1.6\r\n'
 file id_only 'VIRD Table Of Cables V04.extra\r\n'
 file long    "$V04"'N\t1.5\tCu\t1\t1\t'"$(printf 'x%.0s' $(seq 150))"'\r\n'
+
+
+# ImportCsvFuzz: CSV as export-csv writes it, in both forms, and a file of faults.
+rm -rf ImportCsvFuzz && mkdir ImportCsvFuzz
+BOM=$'\xEF\xBB\xBF'
+HEAD='Название,КУ,V (м/мкс),VOP,Материал,Уд. сопротивление (Ом·мм²/км),Температурный коэф. (1/°C),R (Ом/км),S (мм²),Хранится,Коэффициент укрутки'
+printf '%s%s\r\n' "$BOM" "$HEAD" > ImportCsvFuzz/comma
+printf '%s\r\n' 'ТПП 10x2x0.4,1.48,202.7,0.6757,Cu,,,139,0.128,R,1.02' \
+  '"Кабель, 2",1.6,187.5,0.6250,Al AM,28.5,0.0041,15.9,1.810,R,1.01' \
+  'RG-58,1.52,197.4,0.6579,Cu,,,,,R,1' 'S,,,,Cu M1E,,,153.4,0.175,S,1.5' >> ImportCsvFuzz/comma
+printf '%s%s\r\n' "$BOM" "${HEAD//,/;}" > ImportCsvFuzz/semicolon
+printf '%s\r\n' 'ТПП 10x2x0.4;1,48;202,7;0,6757;Cu;;;139;0,128;R;1,02' \
+  'Кабель, 2;1,6;187,5;0,6250;Al AM;28,5;0,0041;15,9;1,810;R;1,01' >> ImportCsvFuzz/semicolon
+printf '%s\n' "$HEAD" '"a, ""b""",8,,,Al AM,50,0.01,,1000,S,1.7' 'x,1.5,1,2,Cu,,,1e-9,,R,0.5' \
+  '"bad,1,2' '"' ',,,,,,,,,,' 'y,inf,,,Cu,,,-5,,R,' > ImportCsvFuzz/faults

@@ -26,6 +26,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "csv/CableCsv.h"
+#include "csv/CsvFile.h"
 #include "drives/DrivesLister.h"
 #include "drives/InstrumentDisk.h"
 #include "model/Cp1251.h"
@@ -61,6 +63,8 @@ const char* const kUsage =
     "  tolmira-table disks\n"
     "  tolmira-table to-instrument [--drop-rejected] FILE [ROOT]\n"
     "  tolmira-table from-instrument [--drop-rejected] OUT [ROOT]\n"
+    "  tolmira-table export-csv [--drop-rejected] [--sep ';'] [--decimal-comma] FILE OUT\n"
+    "  tolmira-table import-csv [--drop-rejected] IN OUT\n"
     "  tolmira-table --help | --version\n";
 
 const char* const kHelp =
@@ -85,9 +89,19 @@ const char* const kHelp =
     "                без ROOT - на единственный подключённый диск прибора\n"
     "  from-instrument OUT [ROOT]\n"
     "                читает CABLES.TXT прибора и записывает его в OUT, как convert\n"
+    "  export-csv FILE OUT\n"
+    "                читает FILE, как convert, и записывает его в OUT как CSV для\n"
+    "                электронных таблиц (UTF-8, строка заголовка, запись на строку)\n"
+    "  --sep ';'     export-csv: разделитель столбцов ';' вместо ','\n"
+    "  --decimal-comma\n"
+    "                export-csv: десятичная запятая вместо точки\n"
+    "  import-csv IN OUT\n"
+    "                читает CSV, записанный export-csv (разделитель - по заголовку,\n"
+    "                десятичная точка или запятая), и записывает таблицу OUT;\n"
+    "                при отклонённых строках OUT не записывается\n"
     "  --drop-rejected\n"
-    "                convert, to-instrument, from-instrument: записать таблицу без\n"
-    "                отклонённых строк\n"
+    "                convert, to-instrument, from-instrument, export-csv,\n"
+    "                import-csv: записать таблицу без отклонённых строк\n"
     "\n"
     "Код завершения: 0 - без ошибок; 1 - в файле есть ошибки или convert отказался\n"
     "писать; 2 - файл или диск прибора не найден, файл не открывается, неверные\n"
@@ -399,6 +413,44 @@ int runFromInstrument(const char* out, const std::string& root, bool dropRejecte
   return runConvert(path.c_str(), out, dropRejected);
 }
 
+int runExportCsv(const char* in, const char* out, bool dropRejected, const CsvOptions& options) {
+  Load load;
+  if (const int rc = loadForWrite(in, out, dropRejected, load)) return rc;
+  if (!writeCsvFile(out, exportCsv(load.table, options))) {
+    printError(std::string(out) + ": запись не удалась");
+    return kExitWriteFail;
+  }
+  return kExitOk;
+}
+
+int runImportCsv(const char* in, const char* out, bool dropRejected) {
+  std::string bytes;
+  if (!readCsvFile(in, bytes)) {
+    printError(std::string(in) + ": не удалось открыть файл");
+    return kExitNoInput;
+  }
+  const CsvImport csv = importCsv(bytes);
+  if (!csv.readable) {
+    printError(std::string(in) + ": " + csv.error + "; " + out + " не записан");
+    return kExitErrors;
+  }
+  std::string report;
+  for (const std::string& line : csv.problems) report += line + '\n';
+  std::fputs(report.c_str(), stderr);
+  if (csv.rejectedRows > 0) {
+    const std::string what = "отклонено строк: " + std::to_string(csv.rejectedRows);
+    if (!dropRejected) {
+      printError(std::string(in) + ": " + what + "; " + out +
+                 " не записан (--drop-rejected запишет без них)");
+      return kExitErrors;
+    }
+    printError(std::string(in) + ": " + what + ", в " + out + " они не вошли");
+  }
+  Load load;
+  for (const SCable& rec : csv.records) load.table.add(rec);
+  return writeTable(load, out);
+}
+
 #ifdef _WIN32
 // The narrow argv of Windows is in the ANSI code page, which loses most Cyrillic
 // names; the wide command line holds them all.
@@ -423,6 +475,26 @@ std::vector<std::string> commandLine(int argc, char** argv) {
 }
 #endif
 
+// --sep X, --sep=X and --decimal-comma of export-csv at args[i]; moves i past a
+// separate value. An unusable separator leaves options.separator 0.
+bool exportCsvOption(const std::vector<std::string>& args, std::size_t& i, CsvOptions& options) {
+  const std::string& a = args[i];
+  if (a == "--decimal-comma") {
+    options.decimalComma = true;
+    return true;
+  }
+  std::string value;
+  if (a == "--sep") {
+    if (i + 1 < args.size()) value = args[++i];
+  } else if (a.rfind("--sep=", 0) == 0) {
+    value = a.substr(6);
+  } else {
+    return false;
+  }
+  options.separator = value == "," || value == ";" ? value[0] : 0;
+  return true;
+}
+
 int run(int argc, char** argv) {
   std::vector<std::string> args = commandLine(argc, argv);
   if (args.empty()) return usageError("не задана команда");
@@ -438,8 +510,9 @@ int run(int argc, char** argv) {
   const std::string command = args[0];
   if (command == "check" && args.size() == 3 && args[1] == "--instrument")
     return runInstrumentCheck(args[2].c_str());
+  const bool csv = command == "export-csv" || command == "import-csv";
   const bool writes =
-      command == "convert" || command == "to-instrument" || command == "from-instrument";
+      command == "convert" || command == "to-instrument" || command == "from-instrument" || csv;
   if (command != "check" && command != "dump" && command != "disks" && !writes) {
     if (command.size() > 1 && command[0] == '-')
       return usageError("неизвестный параметр: " + command);
@@ -447,6 +520,7 @@ int run(int argc, char** argv) {
   }
 
   bool dropRejected = false;
+  CsvOptions csvOptions;
   bool optionsEnded = false;
   std::vector<std::string> files;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -455,6 +529,8 @@ int run(int argc, char** argv) {
       optionsEnded = true;
     } else if (!optionsEnded && a == "--drop-rejected" && writes) {
       dropRejected = true;
+    } else if (!optionsEnded && command == "export-csv" && exportCsvOption(args, i, csvOptions)) {
+      if (csvOptions.separator == 0) return usageError("--sep: ожидается ',' или ';'");
     } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
       return usageError("неизвестный параметр: " + a);
     } else {
@@ -463,7 +539,7 @@ int run(int argc, char** argv) {
   }
 
   const bool instrument = command == "to-instrument" || command == "from-instrument";
-  const std::size_t wanted = command == "convert" ? 2 : command == "disks" ? 0 : 1;
+  const std::size_t wanted = command == "convert" || csv ? 2 : command == "disks" ? 0 : 1;
   if (files.size() != wanted && !(instrument && files.size() == 2))
     return usageError("неверное число параметров для " + command);
   if (command == "disks") return runDisks();
@@ -474,6 +550,10 @@ int run(int argc, char** argv) {
   }
   if (command == "check") return runCheck(files[0].c_str());
   if (command == "dump") return runDump(files[0].c_str());
+  if (command == "export-csv")
+    return runExportCsv(files[0].c_str(), files[1].c_str(), dropRejected, csvOptions);
+  if (command == "import-csv")
+    return runImportCsv(files[0].c_str(), files[1].c_str(), dropRejected);
   return runConvert(files[0].c_str(), files[1].c_str(), dropRejected);
 }
 

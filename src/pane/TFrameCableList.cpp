@@ -191,6 +191,7 @@ void TFrameCableList::buildLayout() {
   if (ToolButton14) ToolButton14->setObjectName(QStringLiteral("ToolButton14"));
   if (ToolButton12) ToolButton12->setObjectName(QStringLiteral("ToolButton12"));
   ToolButtonFileClose = button(ToolBar1, ActionFileClose);
+  buildCsvCommands();
   layout->addWidget(ToolBar1);
 
   PanelStatus = new QWidget(this);
@@ -324,6 +325,7 @@ void TFrameCableList::setFileActionsForOpenTable(bool open) {
   LoadFileFromDevice->setEnabled(kDeviceCommands);
   FilePrint->setEnabled(open);
   FileSavePdf->setEnabled(open);
+  ActionExportCsv->setEnabled(open);
 }
 
 void TFrameCableList::setFileAction(QAction* action) {

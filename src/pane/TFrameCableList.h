@@ -25,6 +25,7 @@ class QToolButton;
 class IPaneHost;
 class SListCables_Action;
 class CableListModel;
+class TForm_CsvExport;
 
 // One table pane: a cable table, the file it belongs to and its undo/redo
 // history, shown as an owner-drawn list with the file and record commands.
@@ -71,6 +72,10 @@ class TFrameCableList : public QFrame {
   // The table on paper: the print dialog, or a PDF file (TablePrintLayout).
   void FilePrintExecute();
   void FileSavePdfExecute();
+  // The table as a CSV file for spreadsheets (the options dialog, then the save
+  // dialog), and a CSV file read into a new table of the pane.
+  void ActionExportCsvExecute();
+  void ActionImportCsvExecute();
 
   // True when the file existed and was read, even with problem lines. A file
   // the system refuses to open (no permission, a folder, ...) leaves the pane
@@ -160,6 +165,8 @@ class TFrameCableList : public QFrame {
   QAction* ActionFileClose = nullptr;
   QAction* LoadFileFromDevice = nullptr;
   QAction* FileSaveToDevice = nullptr;
+  QAction* ActionExportCsv = nullptr;
+  QAction* ActionImportCsv = nullptr;
   QAction* ActionAddNew = nullptr;
   QAction* ActionEditCable = nullptr;
   QAction* ActionView = nullptr;
@@ -174,8 +181,10 @@ class TFrameCableList : public QFrame {
   // Controls.
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ToolButtonFileClose = nullptr;
-  QToolButton* ToolButton12 = nullptr;  // FileSaveToDevice
-  QToolButton* ToolButton14 = nullptr;  // LoadFileFromDevice
+  QToolButton* ToolButton12 = nullptr;        // FileSaveToDevice
+  QToolButton* ToolButton14 = nullptr;        // LoadFileFromDevice
+  QToolButton* ToolButton_Csv = nullptr;      // menu of ActionExportCsv, ActionImportCsv
+  TForm_CsvExport* Form_CsvExport = nullptr;  // made at the first export
   QWidget* PanelStatus = nullptr;
   QLineEdit* EditFileName = nullptr;
   QToolBar* ToolBar3 = nullptr;
@@ -193,6 +202,7 @@ class TFrameCableList : public QFrame {
   void buildPrintActions();
   // The document's name for the printer and the PDF: table number and file.
   QString printTitle() const;
+  void buildCsvCommands();
   void onFocusChanged(QWidget* old, QWidget* now);
   void showTableControls(bool shown);
   void setFileActionsForOpenTable(bool open);
