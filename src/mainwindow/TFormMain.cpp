@@ -531,7 +531,13 @@ void TFormMain::fitFrameOnScreen() {
 void TFormMain::restoreTables() {
   if (restored_) return;
   restored_ = true;
-  for (TFrameCableList* p : panes_) p->restoreTable();
+  for (int i = 0; i < 2; ++i) {
+    TFrameCableList* p = panes_[static_cast<std::size_t>(i)];
+    if (i < startFiles_.size())
+      p->openInsteadOfRestored(startFiles_[i]);
+    else
+      p->restoreTable();
+  }
 }
 
 void TFormMain::showHelpDialog(bool about) {

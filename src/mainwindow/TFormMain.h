@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "pane/IPaneHost.h"
 
@@ -74,6 +75,10 @@ class TFormMain : public QMainWindow, public IPaneHost {
   // closes. For the system's requests to end (shutdown, a signal, the logout). False
   // when a table could not be kept: that was shown, and the window stays open.
   bool keepTablesAndClose();
+
+  // Files named on the command line, left pane first: they open in place of the
+  // restored tables when the window first shows. Set before the window is shown.
+  void setStartFiles(const QStringList& files) { startFiles_ = files; }
 
   // The windows of the help menu; when none is given the window makes its own on
   // first use.
@@ -166,4 +171,5 @@ class TFormMain : public QMainWindow, public IPaneHost {
   std::vector<QAction*> bottomPanel_;
   QActionGroup* fontSizeGroup_ = nullptr;
   QPointer<QDialog> about_, help_;
+  QStringList startFiles_;
 };

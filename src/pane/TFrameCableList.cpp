@@ -63,6 +63,7 @@ TFrameCableList::TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent
   setMinimumSize(200, 160);
   // A click into a pane without a table still makes it the active one.
   setFocusPolicy(Qt::ClickFocus);
+  setAcceptDrops(true);  // a table file dropped from the file manager opens here
   saveAsTitle_ = QStringLiteral("Сохранить таблицу ") + QString::number(paneIndex_ + 1) +
                  QStringLiteral(" как");
   buildActions();

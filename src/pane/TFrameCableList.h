@@ -16,6 +16,8 @@
 #include "model/SListCables.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -80,6 +82,11 @@ class TFrameCableList : public QFrame {
   bool askSaveChanges(QWidget* anchor);
   bool closeTable(bool silent);
   bool restoreTable();
+  // A file named on the command line, in place of the restored table: a table kept
+  // for later (an autosave) is restored first and gets the unsaved-changes question.
+  bool openInsteadOfRestored(const QString& path);
+  // A dropped file opens as the Open command's would, after the same question.
+  bool openDroppedFile(const QString& path);
 
   // The problem lines of the last load, shared by both panes.
   static QStringList& loadReport();
@@ -173,6 +180,8 @@ class TFrameCableList : public QFrame {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildActions();
