@@ -187,6 +187,12 @@ void TFormMain::buildActions() {
   make(ActionSettingsMarkSameCables, QStringLiteral("Отмечать совпадающие записи"),
        QStringLiteral("Подсветить записи одинаковые в соседних таблицах"), QKeySequence());
 
+  make(ActionFind, QStringLiteral("Найти"), QString(), QKeySequence(Qt::CTRL | Qt::Key_F));
+  addAction(ActionFind);
+  connect(ActionFind, &QAction::triggered, this, [this] {
+    if (TFrameCableList* p = pane(activePane_)) p->focusFind();
+  });
+
   bottomPanel_ = {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp,
                   ActionCopy, ActionDelete,    ActionExit};
 

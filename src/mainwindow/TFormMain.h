@@ -116,6 +116,7 @@ class TFormMain : public QMainWindow, public IPaneHost {
   QAction* ActionSettingsAllowSameNames = nullptr;
   QAction* ActionSettingsMarkSameNames = nullptr;
   QAction* ActionSettingsMarkSameCables = nullptr;
+  QAction* ActionFind = nullptr;  // Ctrl+F: the active pane's find field
 
   QMenu* MenuProgram = nullptr;           // "Программа"
   QMenu* MenuSettings = nullptr;          // "Настройки"

@@ -236,6 +236,7 @@ void TFrameCableList::buildLayout() {
   ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
   ListBox->installEventFilter(this);
   layout->addWidget(ListBox, 1);
+  buildFind(layout);
   // Holds the tool bars and the status strip at the top while no table is shown.
   layout->addStretch(0);
   updateRowHeight();
@@ -269,6 +270,7 @@ std::vector<bool> TFrameCableList::selection() const {
     const int last = std::min(range.bottom(), rows - 1);
     for (int i = std::max(range.top(), 0); i <= last; ++i) sel[static_cast<std::size_t>(i)] = true;
   }
+  maskFindHidden(sel);
   return sel;
 }
 
@@ -292,7 +294,7 @@ void TFrameCableList::setSelection(const std::vector<bool>& selected) {
 
 int TFrameCableList::currentRow() const {
   const QModelIndex current = ListBox->selectionModel()->currentIndex();
-  return current.isValid() ? current.row() : -1;
+  return current.isValid() && !rowHiddenByFind(current.row()) ? current.row() : -1;
 }
 
 void TFrameCableList::setCurrentRow(int row) {
@@ -305,6 +307,7 @@ void TFrameCableList::setCurrentRow(int row) {
 void TFrameCableList::showTableControls(bool shown) {
   ToolBar_CableActions->setVisible(shown);
   ListBox->setVisible(shown);
+  PanelFind->setVisible(shown);
 }
 
 void TFrameCableList::setFileActionsForOpenTable(bool open) {
@@ -346,6 +349,7 @@ void TFrameCableList::refreshCommands() {
   const int selected = selectedCount(sel);
   ActionMoveUp->setEnabled(canMoveUp(sel));
   ActionMoveDown->setEnabled(canMoveDown(sel));
+  disableMovesWhileFiltered();
 
   if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
     const SListCables* other = host_->otherTable(paneIndex_);

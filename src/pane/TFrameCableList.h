@@ -18,7 +18,9 @@
 class QAction;
 class QDragEnterEvent;
 class QDropEvent;
+class QLabel;
 class QLineEdit;
+class QVBoxLayout;
 class QListView;
 class QMenu;
 class QPainter;
@@ -138,6 +140,15 @@ class TFrameCableList : public QFrame {
   void saveOrSaveAs();
   int fontPointSize() const;
 
+  // --- find ---
+  // Puts the focus into the find field (Ctrl+F); nothing while no table is open.
+  void focusFind();
+  // A find text is set: the list shows only the records whose names contain it.
+  bool findActive() const;
+  // Rows the find leaves visible (every row while it is off).
+  int shownCount() const;
+  bool rowHiddenByFind(int row) const;
+
   // --- display ---
   // The list's font size in points; the row height follows the font.
   void ApplyFontSize(int pointSize);
@@ -177,6 +188,9 @@ class TFrameCableList : public QFrame {
   QToolBar* ToolBar_CableActions = nullptr;
   QListView* ListBox = nullptr;
   QMenu* PopupMenuList = nullptr;
+  QWidget* PanelFind = nullptr;
+  QLineEdit* EditFind = nullptr;
+  QLabel* LabelFindCount = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -186,6 +200,13 @@ class TFrameCableList : public QFrame {
  private:
   void buildActions();
   void buildLayout();
+  // The find row above the list; its filter follows every change of the list's rows.
+  void buildFind(QVBoxLayout* layout);
+  void applyFind();
+  // Rows hidden by the find are not selected as far as the commands are concerned.
+  void maskFindHidden(std::vector<bool>& sel) const;
+  // A move within a filtered view is ambiguous.
+  void disableMovesWhileFiltered();
   void onFocusChanged(QWidget* old, QWidget* now);
   void showTableControls(bool shown);
   void setFileActionsForOpenTable(bool open);
@@ -214,4 +235,6 @@ class TFrameCableList : public QFrame {
   mutable int rowWidth_ = 0;
   bool focusInside_ = false;
   CableListModel* model_ = nullptr;
+  std::vector<bool> findHidden_;  // per row, true = hidden by the find; empty while off
+  int findShown_ = 0;
 };

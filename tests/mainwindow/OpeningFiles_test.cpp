@@ -1,5 +1,5 @@
 // Tables that reach the window from the desktop: named on the command line, dropped
-// from the file manager.
+// from the file manager; and the find field's key in the window.
 #include <vector>
 
 #include <QApplication>
@@ -179,6 +179,32 @@ TEST_F(OpeningFilesTest, DropsWithoutALocalFileAreRefused) {
   EXPECT_TRUE(
       dropOn(pane(0), {QUrl(QStringLiteral("https://example.org/x.txt")), QUrl::fromLocalFile(a)}));
   EXPECT_EQ(pane(0).fileName(), a);
+}
+
+// --- the find field in the window -------------------------------------------------
+
+TEST_F(OpeningFilesTest, CtrlFFocusesTheActivePanesFindAndItsLettersAreNoMoveKeys) {
+  showActive();
+  openTable(0, QStringLiteral("left.txt"), 3, "Left");
+  openTable(1, QStringLiteral("right.txt"), 3, "Right");
+  pane(1).ListBox->setFocus();
+  ASSERT_EQ(window->activePane(), 1);
+  std::vector<bool> sel{false, false, true};
+  pane(1).setSelection(sel);
+  ASSERT_TRUE(pane(1).ActionMoveUp->isEnabled());
+
+  QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+  ASSERT_EQ(QApplication::focusWidget(), pane(1).EditFind);
+  // W and S are the window's move keys; typed into the field they are text.
+  QTest::keyClicks(pane(1).EditFind, QStringLiteral("w"));
+  QTest::keyClicks(pane(1).EditFind, QStringLiteral("s"));
+  EXPECT_EQ(pane(1).EditFind->text(), QStringLiteral("ws"));
+  EXPECT_EQ(pane(1).history().count(), 0);
+  EXPECT_EQ(recordName(pane(1), 2), QStringLiteral("Right 3"));
+  EXPECT_FALSE(window->ActionMoveUp->isEnabled()) << "the bottom bar follows the filter";
+
+  QTest::keyClick(pane(1).EditFind, Qt::Key_Escape);
+  EXPECT_TRUE(window->ActionMoveUp->isEnabled());
 }
 
 }  // namespace
