@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QStringList ignored;
   app.mainWindow()->setStartFiles(tolmira::startFiles(CApplication::arguments(), &ignored));
   for (const QString& arg : ignored)
-    std::fprintf(stderr, "tolmira: открываются только две таблицы, не открыт файл %s\n",
+    std::fprintf(stderr, "tolmira [ЛЕВЫЙ_ФАЙЛ [ПРАВЫЙ_ФАЙЛ]]: пропущено %s\n",
                  arg.toLocal8Bit().constData());
   return app.run();
 }

@@ -26,6 +26,8 @@ TEST(StartFiles, TakesUpToTwoFilesAsAbsolutePaths) {
       {"two", {"a.txt", "/b.txt"}, {here + "/a.txt", "/b.txt"}, {}},
       {"an empty argument", {"", "a.txt"}, {here + "/a.txt"}, {}},
       {"three", {"a.txt", "b.txt", "c.txt"}, {here + "/a.txt", here + "/b.txt"}, {"c.txt"}},
+      {"an option", {"--help", "a.txt"}, {here + "/a.txt"}, {"--help"}},
+      {"a file after --", {"--", "-a.txt", "--"}, {here + "/-a.txt", here + "/--"}, {}},
   };
   for (const ArgsCase& c : cases) {
     QStringList ignored;

@@ -311,6 +311,25 @@ TEST_F(PaneFindTest, TheFilterStaysAcrossNewOpenAndClose) {
   EXPECT_EQ(shown(), (Names{"ТППэп"}));
 }
 
+TEST_F(PaneFindTest, DownGoesOnToTheFirstRowShown) {
+  fill({"B0", "A1", "A2"});
+  host.window.show();
+  host.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&host.window));
+  pane.focusFind();
+  typeInto(pane.EditFind, QStringLiteral("a"));
+  QTest::keyClick(pane.EditFind, Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), pane.ListBox);
+  EXPECT_EQ(pane.currentRow(), 1);
+  EXPECT_EQ(pane.selection(), rows(3, {1}));
+  // A current row already shown stays.
+  pane.setCurrentRow(2);
+  pane.focusFind();
+  QTest::keyClick(pane.EditFind, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), pane.ListBox);
+  EXPECT_EQ(pane.currentRow(), 2);
+}
+
 TEST_F(PaneFindTest, EachPaneHasItsOwnFilter) {
   fill({"A", "B"}, 0);
   fill({"A", "B"}, 1);
