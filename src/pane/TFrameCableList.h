@@ -203,6 +203,12 @@ class TFrameCableList : public QFrame {
   // The find row above the list; its filter follows every change of the list's rows.
   void buildFind(QVBoxLayout* layout);
   void applyFind();
+  // Rows that came or went: only they are looked at (a delete of many runs of rows
+  // would otherwise match every name once per run).
+  void findRowsInserted(int first, int last);
+  void findRowsRemoved(int first, int last);
+  // The count shown and the focus frame, after the hidden rows changed.
+  void finishFind();
   // Rows hidden by the find are not selected as far as the commands are concerned.
   void maskFindHidden(std::vector<bool>& sel) const;
   // A move within a filtered view is ambiguous.

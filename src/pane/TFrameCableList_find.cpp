@@ -92,9 +92,11 @@ void TFrameCableList::buildFind(QVBoxLayout* layout) {
   // Every change of the rows (add, delete, undo, redo, load, new, close) takes the
   // filter again. The view forgets its hidden rows on a reset, so this must run after it.
   connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyFind(); });
-  connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { applyFind(); });
-  connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { applyFind(); });
   connect(model_, &QAbstractItemModel::dataChanged, this, [this] { applyFind(); });
+  connect(model_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { findRowsInserted(first, last); });
+  connect(model_, &QAbstractItemModel::rowsRemoved, this,
+          [this](const QModelIndex&, int first, int last) { findRowsRemoved(first, last); });
 }
 
 void TFrameCableList::applyFind() {
@@ -112,22 +114,59 @@ void TFrameCableList::applyFind() {
   }
 
   findHidden_.assign(static_cast<std::size_t>(rows), false);
-  findShown_ = 0;
   for (int r = 0; r < rows; ++r) {
     const bool hide = !filter.matches(table_.at(r).name, SCable::kNameSize);
     findHidden_[static_cast<std::size_t>(r)] = hide;
-    if (!hide) ++findShown_;
     if (ListBox->isRowHidden(r) != hide) ListBox->setRowHidden(r, hide);
   }
+  finishFind();
+}
 
+void TFrameCableList::findRowsInserted(int first, int last) {
+  if (!findActive()) return;
+  const int count = last - first + 1;
+  // The view's hidden rows moved with the rows; so do these. Anything else is
+  // taken whole.
+  if (first < 0 || count <= 0 || static_cast<std::size_t>(first) > findHidden_.size() ||
+      static_cast<int>(findHidden_.size()) + count != model_->rowCount() ||
+      model_->rowCount() != table_.getCount()) {
+    applyFind();
+    return;
+  }
+  const NameFilter filter(cp1251FromQString(EditFind->text()));
+  findHidden_.insert(findHidden_.begin() + first, static_cast<std::size_t>(count), false);
+  for (int r = first; r <= last; ++r) {
+    const bool hide = !filter.matches(table_.at(r).name, SCable::kNameSize);
+    findHidden_[static_cast<std::size_t>(r)] = hide;
+    if (hide) ListBox->setRowHidden(r, true);
+  }
+  finishFind();
+}
+
+void TFrameCableList::findRowsRemoved(int first, int last) {
+  if (!findActive()) return;
+  const int count = last - first + 1;
+  if (first < 0 || count <= 0 || static_cast<std::size_t>(last) >= findHidden_.size() ||
+      static_cast<int>(findHidden_.size()) - count != model_->rowCount()) {
+    applyFind();
+    return;
+  }
+  findHidden_.erase(findHidden_.begin() + first, findHidden_.begin() + last + 1);
+  finishFind();
+}
+
+void TFrameCableList::finishFind() {
+  const int rows = static_cast<int>(findHidden_.size());
+  findShown_ = static_cast<int>(std::count(findHidden_.begin(), findHidden_.end(), false));
   // The focus frame never stays on a hidden row: the commands that work on the
   // current row (edit, view, add after it) must see a row the user can see.
   const QModelIndex current = ListBox->selectionModel()->currentIndex();
   if (current.isValid() && rowHiddenByFind(current.row())) {
+    // Between the runs of a delete the table is ahead of the rows: no longer than both.
     const std::vector<bool> sel = selection();
     int target = -1;
-    for (int r = 0; r < rows && target < 0; ++r)
-      if (sel[static_cast<std::size_t>(r)]) target = r;
+    for (std::size_t r = 0; r < sel.size() && target < 0; ++r)
+      if (sel[r]) target = static_cast<int>(r);
     for (int r = 0; r < rows && target < 0; ++r)
       if (!findHidden_[static_cast<std::size_t>(r)]) target = r;
     ListBox->selectionModel()->setCurrentIndex(target >= 0 ? model_->index(target) : QModelIndex(),

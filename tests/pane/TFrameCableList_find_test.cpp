@@ -126,6 +126,12 @@ class PaneFindTest : public ::testing::Test {
     return s;
   }
 
+  std::string names() const {
+    std::string out;
+    for (int i = 0; i < pane.table().getCount(); ++i) out += pane.table().at(i).name;
+    return out;
+  }
+
   using Names = std::vector<std::string>;
 
   QTemporaryDir dir;
@@ -180,6 +186,7 @@ TEST_F(PaneFindTest, CommandsActOnlyOnTheVisibleSelection) {
 
   pane.ActionDeleteSelectedExecute();
   ASSERT_EQ(pane.table().getCount(), 2);
+  EXPECT_EQ(names(), "B1B2");
   EXPECT_EQ(shown(), Names{});
   EXPECT_EQ(pane.LabelFindCount->text(), QStringLiteral("0 из 2"));
   find(QString());
@@ -262,10 +269,14 @@ TEST_F(PaneFindTest, AddedAndEditedRecordsAreFilteredLikeTheRest) {
           editor.Button1->click();
         });
   };
+  // Inserted between rows: the hidden rows after it move down with it.
+  pane.setCurrentRow(0);
   add(QStringLiteral("Кабель 7"));
   EXPECT_EQ(shown(), (Names{"Кабель 1", "Кабель 7"}));
   add(QStringLiteral("МКС"));
   ASSERT_EQ(pane.table().getCount(), 4);
+  ASSERT_EQ(cp1251ToUtf8(pane.table().at(2).name), "МКС");
+  ASSERT_EQ(cp1251ToUtf8(pane.table().at(3).name), "ТПП");
   EXPECT_EQ(shown(), (Names{"Кабель 1", "Кабель 7"}));
   EXPECT_EQ(pane.LabelFindCount->text(), QStringLiteral("2 из 4"));
 
@@ -284,6 +295,14 @@ TEST_F(PaneFindTest, AddedAndEditedRecordsAreFilteredLikeTheRest) {
       });
   ASSERT_EQ(cp1251ToUtf8(pane.table().at(0).name), "Провод");
   EXPECT_EQ(shown(), (Names{"Кабель 7"}));
+
+  // Undo inserts rows again at their places.
+  pane.Action_UndoExecute();
+  pane.Action_UndoExecute();
+  pane.Action_UndoExecute();
+  EXPECT_EQ(shown(), (Names{"Кабель 1"}));
+  pane.Action_RedoExecute();
+  EXPECT_EQ(shown(), (Names{"Кабель 1", "Кабель 7"}));
 }
 
 TEST_F(PaneFindTest, TheFilterStaysAcrossNewOpenAndClose) {
