@@ -54,6 +54,9 @@ void TFrameCableList::buildFind(QVBoxLayout* layout) {
   EditFind->setToolTip(
       QStringLiteral("Показать только записи, в названии которых есть этот текст"));
   EditFind->setClearButtonEnabled(true);
+  // A table file dropped onto the field opens in the pane, as anywhere else on it,
+  // rather than becoming the text to find.
+  EditFind->setAcceptDrops(false);
   // Narrow enough for the pane's smallest width together with the count.
   EditFind->setMinimumWidth(60);
   row->addWidget(EditFind, 1);

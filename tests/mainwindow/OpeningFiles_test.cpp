@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -123,17 +124,29 @@ TEST_F(OpeningFilesTest, AMissingCommandLineFileGetsTheLoadMessage) {
 
 // --- drag and drop -----------------------------------------------------------------
 
-// Drags urls onto the pane's list and drops them there; true when the pane took them.
-bool dropOn(TFrameCableList& pane, const QList<QUrl>& urls) {
+// Drags urls over `over` (the pane's list by default) and drops them there, through
+// the window as the system's drag does, so that the widget under the mouse passes it
+// on as it would; true when the drop was taken.
+bool dropOn(TFrameCableList& pane, const QList<QUrl>& urls, QWidget* over = nullptr) {
   QMimeData mime;
   mime.setUrls(urls);
-  QWidget* target = pane.ListBox->isVisible() ? pane.ListBox->viewport() : &pane;
-  const QPoint at = target->rect().center();
+  // File managers offer the names as plain text too.
+  QStringList names;
+  for (const QUrl& url : urls) names << url.toString();
+  mime.setText(names.join(QLatin1Char('\n')));
+  if (!over) over = pane.ListBox->isVisible() ? pane.ListBox->viewport() : &pane;
+  QWindow* window = over->window()->windowHandle();
+  if (!window) return false;
+  const QPoint at = over->mapTo(over->window(), over->rect().center());
   QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&pane, &enter);
-  if (!enter.isAccepted()) return false;
+  QCoreApplication::sendEvent(window, &enter);
+  if (!enter.isAccepted()) {
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(window, &leave);
+    return false;
+  }
   QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&pane, &drop);
+  QCoreApplication::sendEvent(window, &drop);
   // The file opens once the drop has returned to the file manager.
   QCoreApplication::processEvents();
   return drop.isAccepted();
@@ -162,6 +175,12 @@ TEST_F(OpeningFilesTest, ADroppedFileOpensInThePaneAfterTheOpenCommandsQuestion)
   ASSERT_TRUE(dropOn(pane(0), {QUrl::fromLocalFile(a)}));
   EXPECT_EQ(pane(0).fileName(), a);
   EXPECT_EQ(pane(0).table().getCount(), 4);
+
+  // Over the find field too: the file opens rather than becoming the text to find.
+  const QString b = named("b.txt", 2, "B");
+  ASSERT_TRUE(dropOn(pane(0), {QUrl::fromLocalFile(b)}, pane(0).EditFind));
+  EXPECT_EQ(pane(0).fileName(), b);
+  EXPECT_TRUE(pane(0).EditFind->text().isEmpty());
 }
 
 TEST_F(OpeningFilesTest, DropsWithoutALocalFileAreRefused) {
