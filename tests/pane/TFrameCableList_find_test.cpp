@@ -25,8 +25,6 @@ using namespace tolmira;
 
 namespace {
 
-// --- the name match -------------------------------------------------------------
-
 // The byte folding agrees with Qt's lower case of every Windows-1251 character.
 TEST(NameFilterCase, EveryWindows1251CapitalFoldsAsUnicodeLowerCases) {
   int capitals = 0;
@@ -42,44 +40,6 @@ TEST(NameFilterCase, EveryWindows1251CapitalFoldsAsUnicodeLowerCases) {
     if (lower != ch) ++capitals;
   }
   EXPECT_GE(capitals, 26 + 33) << "Latin and Russian capitals at least";
-}
-
-struct MatchCase {
-  const char* text;  // UTF-8
-  const char* name;  // UTF-8
-  bool matches;
-};
-
-TEST(NameFilterCase, MatchesPartsOfNamesWhateverTheCase) {
-  const MatchCase cases[] = {
-      {"каб", "КАБЕЛЬ 1", true},
-      {"КАБ", "кабель", true},
-      {"тпп", "ТПП-10х2", true},
-      {"Ёж", "ёЖИК", true},
-      {"е", "Ёж", false},
-      {"ab", "xAB", true},
-      {"AB", "x ab", true},
-      {"1x", "ТПП 1Х2", false},
-      {"ппх", "ТППx", false},
-      {"іє", "ІЄЇ", true},
-      {"", "что угодно", true},
-      {"кабель 12", "Кабель 1", false},
-      {"345", "123456789012345", true},
-      {"?", "Кабель", false},
-      {"λ", "Кабель", false},
-  };
-  for (const MatchCase& c : cases) {
-    const std::string name = utf8ToCp1251(c.name);
-    EXPECT_EQ(NameFilter(utf8ToCp1251(c.text)).matches(name.c_str(), SCable::kNameSize), c.matches)
-        << c.text << " in " << c.name;
-  }
-}
-
-TEST(NameFilterCase, ReadsANameOnlyUpToItsField) {
-  // A name field of 16 bytes without a terminator, followed by bytes of the next field.
-  const char record[] = "ABCDEFGHIJKLMNOPQRST";
-  EXPECT_TRUE(NameFilter("nop").matches(record, SCable::kNameSize));
-  EXPECT_FALSE(NameFilter("pq").matches(record, SCable::kNameSize));
 }
 
 // --- the pane -------------------------------------------------------------------
