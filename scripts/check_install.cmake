@@ -82,11 +82,12 @@ endforeach()
 if(NOT "${value_Type}" STREQUAL "Application")
   fail("Type is '${value_Type}', not Application")
 endif()
-# The files chosen in the file manager reach the program as local paths.
-if(NOT "${value_Exec}" MATCHES "^tolmira( .*)? %F$")
+# The installed program by its full path; the files chosen in the file manager reach
+# it as local paths.
+if(NOT "${value_Exec}" STREQUAL "/usr/bin/tolmira %F")
   fail("Exec '${value_Exec}' does not start the installed program with %F")
 endif()
-if(DEFINED value_TryExec AND NOT EXISTS "${ROOT}/usr/bin/${value_TryExec}")
+if(DEFINED value_TryExec AND NOT EXISTS "${ROOT}${value_TryExec}")
   fail("TryExec names '${value_TryExec}', which is not installed")
 endif()
 if(DEFINED value_Terminal AND NOT "${value_Terminal}" STREQUAL "false")
