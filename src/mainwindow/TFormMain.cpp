@@ -187,6 +187,12 @@ void TFormMain::buildActions() {
   make(ActionSettingsMarkSameCables, QStringLiteral("Отмечать совпадающие записи"),
        QStringLiteral("Подсветить записи одинаковые в соседних таблицах"), QKeySequence());
 
+  make(ActionFind, QStringLiteral("Найти"), QString(), QKeySequence(Qt::CTRL | Qt::Key_F));
+  addAction(ActionFind);
+  connect(ActionFind, &QAction::triggered, this, [this] {
+    if (TFrameCableList* p = pane(activePane_)) p->focusFind();
+  });
+
   bottomPanel_ = {ActionView, ActionEditCable, ActionMoveDown, ActionMoveUp,
                   ActionCopy, ActionDelete,    ActionExit};
 
@@ -539,7 +545,13 @@ void TFormMain::fitFrameOnScreen() {
 void TFormMain::restoreTables() {
   if (restored_) return;
   restored_ = true;
-  for (TFrameCableList* p : panes_) p->restoreTable();
+  for (int i = 0; i < 2; ++i) {
+    TFrameCableList* p = panes_[static_cast<std::size_t>(i)];
+    if (i < startFiles_.size())
+      p->openInsteadOfRestored(startFiles_[i]);
+    else
+      p->restoreTable();
+  }
 }
 
 void TFormMain::showHelpDialog(bool about) {

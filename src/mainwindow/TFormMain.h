@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "pane/IPaneHost.h"
 
@@ -77,6 +78,10 @@ class TFormMain : public QMainWindow, public IPaneHost {
   // when a table could not be kept: that was shown, and the window stays open.
   bool keepTablesAndClose();
 
+  // Files named on the command line, left pane first: they open in place of the
+  // restored tables when the window first shows. Set before the window is shown.
+  void setStartFiles(const QStringList& files) { startFiles_ = files; }
+
   // The windows of the help menu; when none is given the window makes its own on
   // first use.
   void setAboutWindow(QDialog* about) { about_ = about; }
@@ -113,6 +118,7 @@ class TFormMain : public QMainWindow, public IPaneHost {
   QAction* ActionSettingsAllowSameNames = nullptr;
   QAction* ActionSettingsMarkSameNames = nullptr;
   QAction* ActionSettingsMarkSameCables = nullptr;
+  QAction* ActionFind = nullptr;  // Ctrl+F: the active pane's find field
 
   QMenu* MenuProgram = nullptr;           // "Программа"
   QMenu* MenuSettings = nullptr;          // "Настройки"
@@ -168,4 +174,5 @@ class TFormMain : public QMainWindow, public IPaneHost {
   std::vector<QAction*> bottomPanel_;
   QActionGroup* fontSizeGroup_ = nullptr;
   QPointer<QDialog> about_, help_;
+  QStringList startFiles_;
 };

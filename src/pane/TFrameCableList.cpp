@@ -65,6 +65,7 @@ TFrameCableList::TFrameCableList(int paneIndex, IPaneHost* host, QWidget* parent
   setMinimumSize(200, 160);
   // A click into a pane without a table still makes it the active one.
   setFocusPolicy(Qt::ClickFocus);
+  setAcceptDrops(true);  // a table file dropped from the file manager opens here
   saveAsTitle_ = QStringLiteral("Сохранить таблицу ") + QString::number(paneIndex_ + 1) +
                  QStringLiteral(" как");
   buildActions();
@@ -243,6 +244,7 @@ void TFrameCableList::buildLayout() {
   ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
   ListBox->installEventFilter(this);
   layout->addWidget(ListBox, 1);
+  buildFind(layout);
   // Holds the tool bars and the status strip at the top while no table is shown.
   layout->addStretch(0);
   updateRowHeight();
@@ -278,6 +280,7 @@ std::vector<bool> TFrameCableList::selection() const {
     const int last = std::min(range.bottom(), rows - 1);
     for (int i = std::max(range.top(), 0); i <= last; ++i) sel[static_cast<std::size_t>(i)] = true;
   }
+  maskFindHidden(sel);
   return sel;
 }
 
@@ -301,7 +304,7 @@ void TFrameCableList::setSelection(const std::vector<bool>& selected) {
 
 int TFrameCableList::currentRow() const {
   const QModelIndex current = ListBox->selectionModel()->currentIndex();
-  return current.isValid() ? current.row() : -1;
+  return current.isValid() && !rowHiddenByFind(current.row()) ? current.row() : -1;
 }
 
 void TFrameCableList::setCurrentRow(int row) {
@@ -314,6 +317,7 @@ void TFrameCableList::setCurrentRow(int row) {
 void TFrameCableList::showTableControls(bool shown) {
   ToolBar_CableActions->setVisible(shown);
   ListBox->setVisible(shown);
+  PanelFind->setVisible(shown);
 }
 
 void TFrameCableList::setFileActionsForOpenTable(bool open) {
@@ -360,6 +364,7 @@ void TFrameCableList::refreshCommands() {
   const int selected = selectedCount(sel);
   ActionMoveUp->setEnabled(canMoveUp(sel));
   ActionMoveDown->setEnabled(canMoveDown(sel));
+  disableMovesWhileFiltered();
 
   if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
     const SListCables* other = host_->otherTable(paneIndex_);

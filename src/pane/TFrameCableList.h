@@ -16,7 +16,11 @@
 #include "model/SListCables.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
+class QLabel;
 class QLineEdit;
+class QVBoxLayout;
 class QListView;
 class QMenu;
 class QPainter;
@@ -88,6 +92,11 @@ class TFrameCableList : public QFrame {
   bool askSaveChanges(QWidget* anchor);
   bool closeTable(bool silent);
   bool restoreTable();
+  // A file named on the command line, in place of the restored table: a table kept
+  // for later (an autosave) is restored first and gets the unsaved-changes question.
+  bool openInsteadOfRestored(const QString& path);
+  // A dropped file opens as the Open command's would, after the same question.
+  bool openDroppedFile(const QString& path);
 
   // The problem lines of the last load, shared by both panes.
   static QStringList& loadReport();
@@ -147,6 +156,15 @@ class TFrameCableList : public QFrame {
   void saveOrSaveAs();
   int fontPointSize() const;
 
+  // --- find ---
+  // Puts the focus into the find field (Ctrl+F); nothing while no table is open.
+  void focusFind();
+  // A find text is set: the list shows only the records whose names contain it.
+  bool findActive() const;
+  // Rows the find leaves visible (every row while it is off).
+  int shownCount() const;
+  bool rowHiddenByFind(int row) const;
+
   // --- display ---
   // The list's font size in points; the row height follows the font.
   void ApplyFontSize(int pointSize);
@@ -192,9 +210,14 @@ class TFrameCableList : public QFrame {
   QToolBar* ToolBar_CableActions = nullptr;
   QListView* ListBox = nullptr;
   QMenu* PopupMenuList = nullptr;
+  QWidget* PanelFind = nullptr;
+  QLineEdit* EditFind = nullptr;
+  QLabel* LabelFindCount = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildActions();
@@ -203,6 +226,19 @@ class TFrameCableList : public QFrame {
   // The document's name for the printer and the PDF: table number and file.
   QString printTitle() const;
   void buildCsvCommands();
+  // The find row above the list; its filter follows every change of the list's rows.
+  void buildFind(QVBoxLayout* layout);
+  void applyFind();
+  // Rows that came or went: only they are looked at (a delete of many runs of rows
+  // would otherwise match every name once per run).
+  void findRowsInserted(int first, int last);
+  void findRowsRemoved(int first, int last);
+  // The count shown and the focus frame, after the hidden rows changed.
+  void finishFind();
+  // Rows hidden by the find are not selected as far as the commands are concerned.
+  void maskFindHidden(std::vector<bool>& sel) const;
+  // A move within a filtered view is ambiguous.
+  void disableMovesWhileFiltered();
   void onFocusChanged(QWidget* old, QWidget* now);
   void showTableControls(bool shown);
   void setFileActionsForOpenTable(bool open);
@@ -234,4 +270,6 @@ class TFrameCableList : public QFrame {
   // answered by the one refresh at the command's end, not one per row or run.
   bool commandRunning_ = false;
   CableListModel* model_ = nullptr;
+  std::vector<bool> findHidden_;  // per row, true = hidden by the find; empty while off
+  int findShown_ = 0;
 };
