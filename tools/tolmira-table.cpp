@@ -209,15 +209,16 @@ int runCheck(const char* path) {
 // either, so they count as lost like the records past its limit.
 int runInstrumentCheck(const char* path) {
   Load load;
+  load.reportTo = stdout;
   if (const int rc = loadTable(path, load)) return rc;
   const std::vector<InstrumentFinding> findings = checkForInstrument(load.table);
-  std::string out = load.report;
+  std::string out;
   for (const InstrumentFinding& f : findings)
     // Names come from the file: no control character reaches the terminal.
     out += (f.losesData ? "потеря данных: " : "замечание: ") +
            escapeBytes(f.text, [](unsigned char b) { return b < 0x20 || b == 0x7F; }) + "\n";
   if (findings.empty()) out += "замечаний нет\n";
-  if (const int rc = writeStdout(out)) return rc;
+  if (const int rc = writeStdout(out, load.reportFailed)) return rc;
   return anyLosesData(findings) || hasErrorBit(load.result.status) ? kExitErrors : kExitOk;
 }
 

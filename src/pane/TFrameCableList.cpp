@@ -273,6 +273,12 @@ void TFrameCableList::buildLayout() {
 // --- selection ---------------------------------------------------------------
 
 std::vector<bool> TFrameCableList::selection() const {
+  std::vector<bool> sel = viewSelection();
+  maskFindHidden(sel);
+  return sel;
+}
+
+std::vector<bool> TFrameCableList::viewSelection() const {
   const int rows = std::min(model_->rowCount(), table_.getCount());
   std::vector<bool> sel(static_cast<std::size_t>(rows), false);
   // From the ranges, not row by row: asking each row walks every range.
@@ -280,7 +286,6 @@ std::vector<bool> TFrameCableList::selection() const {
     const int last = std::min(range.bottom(), rows - 1);
     for (int i = std::max(range.top(), 0); i <= last; ++i) sel[static_cast<std::size_t>(i)] = true;
   }
-  maskFindHidden(sel);
   return sel;
 }
 
@@ -840,9 +845,18 @@ void TFrameCableList::ActionDeleteSelectedExecute() {
   const QScopedValueRollback<bool> running(commandRunning_, true);
   const std::vector<bool> sel = selection();
   if (selectedCount(sel) > 0) {
+    // Rows the find hides keep their selection, in their new places. The selection
+    // is dropped before the rows go and set again after: each removal would renew
+    // every selection range (runs times runs).
+    std::vector<bool> kept;
+    bool keepAny = false;
+    const std::vector<bool> before = viewSelection();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      if (i < sel.size() && sel[i]) continue;
+      kept.push_back(before[i]);
+      keepAny = keepAny || before[i];
+    }
     std::unique_ptr<SListCables_Action> action = deleteSelected(table_, sel);
-    // Only selected rows go, so no selection is left; dropped first, each removal
-    // would renew every selection range (runs times runs).
     ListBox->selectionModel()->clearSelection();
     // Each run of rows goes with one model call, the last run first.
     for (int end = static_cast<int>(sel.size()) - 1; end >= 0; --end) {
@@ -852,6 +866,7 @@ void TFrameCableList::ActionDeleteSelectedExecute() {
       model_->removeRowsAt(first, end - first + 1);
       end = first;
     }
+    if (keepAny) setSelection(kept);
     recordAction(action);
   }
   refreshStatus();

@@ -222,6 +222,8 @@ class TFrameCableList : public QFrame {
  private:
   void buildActions();
   void buildLayout();
+  // The rows selected in the list, also those the find hides.
+  std::vector<bool> viewSelection() const;
   void buildPrintActions();
   // The document's name for the printer and the PDF: table number and file.
   QString printTitle() const;
