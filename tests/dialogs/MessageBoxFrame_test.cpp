@@ -40,6 +40,13 @@ class MessageBoxFrame : public testing::Test {
     main.setWindowTitle(QStringLiteral("Главное окно"));
     main.setGeometry(200, 150, 700, 500);
     main.show();
+    // A window manager that has only just started now and then misses the first
+    // window mapped: shown again, it is managed.
+    if (!QTest::qWaitForWindowExposed(&main, 3000)) {
+      main.hide();
+      QTest::qWait(100);
+      main.show();
+    }
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     ASSERT_TRUE(QTest::qWaitFor([&] { return framed(main); }, 5000)) << "no frame";
     TForm_MessageBox::setMainWindow(&main);

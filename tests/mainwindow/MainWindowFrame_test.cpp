@@ -49,8 +49,15 @@ TEST(MainWindowFrame, AtTheFirstStartTheWholeWindowIsOnALaptopScreen) {
       << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
       << window.frameGeometry().width() << "x" << window.frameGeometry().height();
   EXPECT_NE(window.frameGeometry(), window.geometry()) << "no frame came";
-  EXPECT_TRUE(screen.contains(onScreen(*window.ActionToolBar2)));
-  EXPECT_TRUE(screen.contains(onScreen(*window.StatusBar1)));
+  // The bars follow once the window has laid itself out for its last size.
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return screen.contains(onScreen(*window.ActionToolBar2)) &&
+               screen.contains(onScreen(*window.StatusBar1));
+      },
+      5000))
+      << "bottom bar at " << onScreen(*window.ActionToolBar2).y() << ", status bar at "
+      << onScreen(*window.StatusBar1).y();
   // With a table in each pane, a full row shows without scrolling sideways.
   for (int i = 0; i < 2; ++i) {
     window.pane(i)->NewExecute();
