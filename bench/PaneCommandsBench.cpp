@@ -65,7 +65,8 @@ std::vector<bool> everyOther(int rows) {
   return sel;
 }
 
-// The main window with a table of the given size in the left pane.
+// The main window with a table of the given size in both panes; the commands run
+// in the left one.
 struct Window {
   QTemporaryDir dir;
   CMemorySettingsStore store;
@@ -80,13 +81,16 @@ struct Window {
     programSettings() = CProgramSettings();
     {
       auto key = store.openKey(CProgramSettings::KeyPath, true);
+      // The same table on the right: every record is in both, the costly case for
+      // the copy command's state and the rows' marks.
       key->writeString(QStringLiteral("ListFile1"), path);
+      key->writeString(QStringLiteral("ListFile2"), path);
     }
     window = std::make_unique<TFormMain>(store);
     window->resize(1000, 700);
     window->show();
     pane = window->pane(0);
-    for (int i = 0; i < 200 && pane->table().getCount() != rows; ++i)
+    for (int i = 0; i < 200 && window->pane(1)->table().getCount() != rows; ++i)
       QCoreApplication::processEvents();
     settle();
     ok = pane->table().getCount() == rows;

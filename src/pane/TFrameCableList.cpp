@@ -35,6 +35,7 @@
 #include "model/InstrumentCheck.h"
 #include "model/LoadReportLine.h"
 #include "model/LoadStatus.h"
+#include "model/RecordSet.h"
 #include "model/TableFile.h"
 #include "pane/CIcons.h"
 #include "pane/CableListModel.h"
@@ -374,9 +375,13 @@ void TFrameCableList::refreshCommands() {
   if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
     const SListCables* other = host_->otherTable(paneIndex_);
     bool anyMissing = false;
-    for (int i = 0; i < static_cast<int>(sel.size()) && !anyMissing; ++i)
-      if (sel[static_cast<std::size_t>(i)] && (!other || other->indexOfEqual(table_.at(i)) < 0))
-        anyMissing = true;
+    if (!other || other->getCount() == 0) {
+      anyMissing = selected > 0;
+    } else if (selected > 0) {
+      const RecordSet otherRecords(*other);
+      for (int i = 0; i < static_cast<int>(sel.size()) && !anyMissing; ++i)
+        anyMissing = sel[static_cast<std::size_t>(i)] && !otherRecords.contains(table_.at(i));
+    }
     copy->setEnabled(anyMissing);
   }
 
