@@ -1,5 +1,6 @@
 #include "model/SCable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -10,6 +11,12 @@
 using namespace tolmira;
 
 namespace {
+char* put(char* out, const char* text) {
+  const std::size_t n = std::strlen(text);
+  std::memcpy(out, text, n);
+  return out + n;
+}
+
 constexpr float kSpeedOfLight = 300.0f;  // m/µs, as the instrument uses it
 constexpr float kDefaultKU = 1.5f;
 constexpr double kPi = 3.14159265358979323846;
@@ -17,23 +24,9 @@ constexpr double kPi = 3.14159265358979323846;
 // The reader turns a number beyond the float range into infinity; "%g" would write
 // that as "inf", which no reader takes back, and the record would be lost at the next
 // load. A number just beyond the range reads back as the same infinity.
-std::string fileNumberG(double v, int precision) {
-  if (std::isinf(v)) return v > 0 ? "1e+39" : "-1e+39";
-  return tolmira::formatG(v, precision);
-}
-
-// Appends text to buf at *len, never past size - 1 characters; keeps buf terminated.
-void append(char* buf, int size, int* len, const char* text, std::size_t n) {
-  if (*len >= size - 1) return;
-  const std::size_t room = static_cast<std::size_t>(size - 1 - *len);
-  if (n > room) n = room;
-  std::memcpy(buf + *len, text, n);
-  *len += static_cast<int>(n);
-  buf[*len] = '\0';
-}
-
-void append(char* buf, int size, int* len, const std::string& text) {
-  append(buf, size, len, text.data(), text.size());
+char* fileNumberG(char* out, double v, int precision) {
+  if (std::isinf(v)) return put(out, v > 0 ? "1e+39" : "-1e+39");
+  return tolmira::formatGTo(out, v, precision);
 }
 }  // namespace
 
@@ -135,23 +128,36 @@ bool SCable::equals(const SCable& other) const {
 
 int SCable::snprint(char* buf, int size) const {
   if (buf == nullptr || size <= 0) return 0;
-  int len = 0;
-  buf[0] = '\0';
-  append(buf, size, &len, name, strnlen(name, sizeof name));
-  append(buf, size, &len, "\t" + fileNumberG(ku, 4));
-  if (!hasResistance()) return len;
-
-  append(buf, size, &len, std::string("\t") + materialInfo(material.index).name);
-  if (material.hasRuOverride() || material.hasTCOverride()) {
-    std::string own = "*(";
-    if (material.hasRuOverride())
-      own += fileNumberG(static_cast<double>(material.ruOverride) * 1000.0, 5);
-    if (material.hasTCOverride()) own += "\t" + fileNumberG(material.tcOverride, 5);
-    own += ")";
-    append(buf, size, &len, own);
+  // The whole line, then as much of it as fits in buf. Five numbers of at most
+  // kFormatRoom characters, the name and the material's name.
+  char line[6 * tolmira::kFormatRoom];
+  char* p = line;
+  const std::size_t nameLength = strnlen(name, sizeof name);
+  std::memcpy(p, name, nameLength);
+  p += nameLength;
+  *p++ = '\t';
+  p = fileNumberG(p, ku, 4);
+  if (hasResistance()) {
+    *p++ = '\t';
+    p = put(p, materialInfo(material.index).name);
+    if (material.hasRuOverride() || material.hasTCOverride()) {
+      p = put(p, "*(");
+      if (material.hasRuOverride())
+        p = fileNumberG(p, static_cast<double>(material.ruOverride) * 1000.0, 5);
+      if (material.hasTCOverride()) {
+        *p++ = '\t';
+        p = fileNumberG(p, material.tcOverride, 5);
+      }
+      *p++ = ')';
+    }
+    *p++ = '\t';
+    p = fileNumberG(p, static_cast<double>(getR()) * 1000.0, 5);
+    *p++ = '\t';
+    p = tolmira::formatFTo(p, getTwist(), 4);
   }
-  append(buf, size, &len, "\t" + fileNumberG(static_cast<double>(getR()) * 1000.0, 5));
-  append(buf, size, &len, "\t" + tolmira::formatF(getTwist(), 4));
+  const int len = std::min(static_cast<int>(p - line), size - 1);
+  std::memcpy(buf, line, static_cast<std::size_t>(len));
+  buf[len] = '\0';
   return len;
 }
 

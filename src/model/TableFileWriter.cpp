@@ -76,11 +76,16 @@ struct TableBytes {
   std::size_t idEnd = 0;
   std::size_t headerEnd = 0;
   std::vector<std::size_t> lineEnds;
-  std::vector<std::string> lineTexts;  // each line as the log shows it, without CR LF
+  // Each line as the log shows it, without CR LF, ended by NUL, from textStarts[i].
+  std::string texts;
+  std::vector<std::size_t> textStarts;
 };
 
 TableBytes tableBytes(const SListCables& table) {
   TableBytes t;
+  const std::size_t count = static_cast<std::size_t>(table.getCount());
+  t.bytes.reserve(256 + count * 64);
+  t.texts.reserve(count * 64);
   char buf[128];
   int n = std::snprintf(buf, 128, "%s\r\n\r\n", currentTableFormat().identifier);
   t.bytes.append(buf, static_cast<std::size_t>(n));
@@ -88,18 +93,21 @@ TableBytes tableBytes(const SListCables& table) {
   n = std::snprintf(buf, 128, "%s\r\n", currentTableFormat().header);
   t.bytes.append(buf, static_cast<std::size_t>(n));
   t.headerEnd = t.bytes.size();
-  t.lineEnds.reserve(static_cast<std::size_t>(table.getCount()));
-  t.lineTexts.reserve(static_cast<std::size_t>(table.getCount()));
+  t.lineEnds.reserve(count);
+  t.textStarts.reserve(count);
   SCable rec;
   for (int i = -1; table.next(i);) {
     table.get(rec, i);
     constexpr int kLineRoom = 127;
     n = rec.snprint(buf, kLineRoom);
-    t.lineTexts.emplace_back(buf, static_cast<std::size_t>(n));
+    t.textStarts.push_back(t.texts.size());
+    t.texts.append(buf, static_cast<std::size_t>(n));
+    t.texts += '\0';
+    // CR LF as far as the line's room allows, as the firmware writes it.
     const int room = kLineRoom - n;
     if (room > 1) {
-      const int m = std::snprintf(buf + n, static_cast<std::size_t>(room), "\r\n");
-      n += m < room ? m : room - 1;
+      buf[n++] = '\r';
+      if (room > 2) buf[n++] = '\n';
     }
     t.bytes.append(buf, static_cast<std::size_t>(n));
     t.lineEnds.push_back(t.bytes.size());
@@ -155,7 +163,7 @@ std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
         std::size_t begin = t.headerEnd;
         for (std::size_t i = 0; i < t.lineEnds.size(); ++i) {
           log.message("\t7: ");
-          log.dump(t.lineTexts[i].c_str());
+          log.dump(t.texts.c_str() + t.textStarts[i]);
           log.message("\t8");
           step = "Cable write";
           n = static_cast<int>(t.lineEnds[i] - begin);

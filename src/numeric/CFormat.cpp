@@ -6,24 +6,31 @@
 namespace tolmira {
 
 namespace {
-std::string format(double v, std::chars_format how, int precision) {
-  // 350 holds any double in fixed notation with up to 17 decimals.
-  char buf[400];
+char* formatTo(char* out, double v, std::chars_format how, int precision) {
   if (precision < 0) precision = 0;
   if (precision > 17) precision = 17;
-  auto r = std::to_chars(buf, buf + sizeof buf, v, how, precision);
-  if (r.ec != std::errc()) return {};
-  return std::string(buf, r.ptr);
+  auto r = std::to_chars(out, out + kFormatRoom, v, how, precision);
+  return r.ec == std::errc() ? r.ptr : out;
 }
 }  // namespace
 
-std::string formatG(double v, int precision) {
+char* formatGTo(char* out, double v, int precision) {
   // %g treats a precision of 0 as 1.
-  return format(v, std::chars_format::general, precision == 0 ? 1 : precision);
+  return formatTo(out, v, std::chars_format::general, precision == 0 ? 1 : precision);
+}
+
+char* formatFTo(char* out, double v, int precision) {
+  return formatTo(out, v, std::chars_format::fixed, precision);
+}
+
+std::string formatG(double v, int precision) {
+  char buf[kFormatRoom];
+  return std::string(buf, formatGTo(buf, v, precision));
 }
 
 std::string formatF(double v, int precision) {
-  return format(v, std::chars_format::fixed, precision);
+  char buf[kFormatRoom];
+  return std::string(buf, formatFTo(buf, v, precision));
 }
 
 }  // namespace tolmira
