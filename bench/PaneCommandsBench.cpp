@@ -27,6 +27,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchQtMain.h"
+
 #include "mainwindow/TFormMain.h"
 #include "dialogs/TForm_MessageBox.h"
 #include "model/SCable.h"
@@ -185,74 +187,63 @@ bool ready(benchmark::State& state, const Window& w) {
 
 // --- the pane ----------------------------------------------------------------
 
+// One command timed on a fresh window: before sets it up, after puts the table back.
+template <typename Before, typename Step, typename After>
+void paneCase(benchmark::State& state, Before before, Step step, After after) {
+  const int rows = static_cast<int>(state.range(0));
+  Window w(rows);
+  if (!ready(state, w)) return;
+  for (auto _ : state) {
+    before(w, rows);
+    state.SetIterationTime(timed([&] { step(w); }));
+    after(w);
+  }
+}
+
+void selectAllButLast(Window& w, int rows) { w.select(allButLast(rows)); }
+void selectAndMoveDown(Window& w, int rows) {
+  w.select(allButLast(rows));
+  w.run(Command::MoveDown);
+}
+void selectEveryOther(Window& w, int rows) { w.select(everyOther(rows)); }
+void moveDown(Window& w) { w.run(Command::MoveDown); }
+void deleteSelected(Window& w) { w.run(Command::DeleteSelected); }
+void undo(Window& w) { w.undo(); }
+void undoTwice(Window& w) {
+  w.undo();
+  w.undo();
+}
+void nothing(Window&) {}
+
 void BM_Pane_MoveDown(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  Window w(rows);
-  if (!ready(state, w)) return;
-  for (auto _ : state) {
-    w.select(allButLast(rows));
-    state.SetIterationTime(timed([&] { w.run(Command::MoveDown); }));
-    w.undo();
-  }
+  paneCase(state, selectAllButLast, moveDown, undo);
 }
-
 void BM_Pane_UndoMove(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  Window w(rows);
-  if (!ready(state, w)) return;
-  for (auto _ : state) {
-    w.select(allButLast(rows));
-    w.run(Command::MoveDown);
-    state.SetIterationTime(timed([&] { w.undo(); }));
-  }
+  paneCase(state, selectAndMoveDown, undo, nothing);
 }
-
 void BM_Pane_RedoMove(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  Window w(rows);
-  if (!ready(state, w)) return;
-  for (auto _ : state) {
-    w.select(allButLast(rows));
-    w.run(Command::MoveDown);
-    w.undo();
-    state.SetIterationTime(timed([&] { w.redo(); }));
-    w.undo();
-  }
+  paneCase(
+      state,
+      [](Window& w, int rows) {
+        selectAndMoveDown(w, rows);
+        w.undo();
+      },
+      [](Window& w) { w.redo(); }, undo);
 }
-
 void BM_Pane_DeleteAfterMove(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  Window w(rows);
-  if (!ready(state, w)) return;
-  for (auto _ : state) {
-    w.select(allButLast(rows));
-    w.run(Command::MoveDown);
-    state.SetIterationTime(timed([&] { w.run(Command::DeleteSelected); }));
-    w.undo();
-    w.undo();
-  }
+  paneCase(state, selectAndMoveDown, deleteSelected, undoTwice);
 }
-
 void BM_Pane_DeleteEveryOther(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  Window w(rows);
-  if (!ready(state, w)) return;
-  for (auto _ : state) {
-    w.select(everyOther(rows));
-    state.SetIterationTime(timed([&] { w.run(Command::DeleteSelected); }));
-    w.undo();
-  }
+  paneCase(state, selectEveryOther, deleteSelected, undo);
 }
-
 void BM_Pane_UndoDeleteEveryOther(benchmark::State& state) {
-  const int rows = static_cast<int>(state.range(0));
-  Window w(rows);
-  if (!ready(state, w)) return;
-  for (auto _ : state) {
-    w.select(everyOther(rows));
-    w.run(Command::DeleteSelected);
-    state.SetIterationTime(timed([&] { w.undo(); }));
-  }
+  paneCase(
+      state,
+      [](Window& w, int rows) {
+        selectEveryOther(w, rows);
+        deleteSelected(w);
+      },
+      undo, nothing);
 }
 
 // Opening a file with a good header and 25 000 bad lines, until the load report
@@ -366,7 +357,9 @@ void BM_Floor_InsertEveryOther(benchmark::State& state) {
 }
 
 void rowCounts(benchmark::internal::Benchmark* b) {
-  b->Arg(500)->Arg(1000)->Arg(2023)->UseManualTime()->Unit(benchmark::kMillisecond);
+  // A fixed count: the set-up of a step costs more than the step, and a minimum time
+  // counted in steps would run the set-up thousands of times.
+  b->Arg(500)->Arg(1000)->Arg(2023)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 }
 
 BENCHMARK(BM_Pane_MoveDown)->Apply(rowCounts);
@@ -389,11 +382,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       if (run.error_occurred) continue;
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (median || run.run_type == Run::RT_Iteration)
-        if (median || !medianSeen_.count(run.run_name.str())) {
-          times_[run.run_name.str()] = run.GetAdjustedRealTime();
-          if (median) medianSeen_[run.run_name.str()] = true;
-        }
+      if (!median && run.run_type != Run::RT_Iteration) continue;
+      // Keyed by the function and its row count only.
+      const std::string key = run.run_name.function_name + "/" + run.run_name.args;
+      if (median || !medianSeen_.count(key)) {
+        times_[key] = run.GetAdjustedRealTime();
+        if (median) medianSeen_[key] = true;
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -411,8 +406,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const auto& pair : kPairs) {
       std::printf("%-26s", pair[0] + 3);
       for (const char* rows : {"500", "1000", "2023"}) {
-        const auto pane = times_.find(std::string(pair[0]) + "/" + rows + "/manual_time");
-        const auto floor = times_.find(std::string(pair[1]) + "/" + rows + "/manual_time");
+        const auto pane = times_.find(std::string(pair[0]) + "/" + rows);
+        const auto floor = times_.find(std::string(pair[1]) + "/" + rows);
         if (pane == times_.end() || floor == times_.end() || floor->second <= 0)
           std::printf(" %8s", "-");
         else
@@ -429,28 +424,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 }  // namespace
 
-// The offscreen platform warns about every window shown; the report stays readable.
-QtMessageHandler previousHandler = nullptr;
-
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (text.contains(QStringLiteral("propagateSizeHints"))) return;
-  if (previousHandler)
-    previousHandler(type, context, text);
-  else
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
-}
-
 int main(int argc, char** argv) {
-  previousHandler = qInstallMessageHandler(quietHandler);
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR"))
-    qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype");
-  QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const int rc = benchqt::run(argc, argv, &reporter);
   reporter.printSummary();
-  benchmark::Shutdown();
-  return 0;
+  return rc;
 }

@@ -19,6 +19,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchQtMain.h"
+
 #include "model/Cp1251.h"
 #include "model/SCable.h"
 #include "pane/CIcons.h"
@@ -134,14 +136,4 @@ BENCHMARK(BM_FindKeyPressPainted)->UseManualTime()->Unit(benchmark::kMillisecond
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR"))
-    qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype");
-  QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return benchqt::run(argc, argv); }

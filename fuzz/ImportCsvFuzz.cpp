@@ -11,6 +11,7 @@
 #include "csv/CableCsv.h"
 #include "fields/CrossSection.h"
 #include "fields/FieldLimits.h"
+#include "FuzzChecks.h"
 #include "model/MaterialInfo.h"
 #include "model/SCable.h"
 #include "model/SListCablesBase.h"
@@ -19,17 +20,9 @@ using namespace tolmira;
 
 namespace {
 
-void require(bool ok) {
-  if (!ok) std::abort();
-}
-
 void checkRecord(const SCable& rec) {
-  const void* end = std::memchr(rec.name, 0, sizeof rec.name);
-  require(end != nullptr);
-  for (const char* p = static_cast<const char*>(end); p < rec.name + sizeof rec.name; ++p)
-    require(*p == 0);
+  requireRecordShape(rec);
   require(SCable::checkName(rec.name));
-  require(rec.material.index < kMaterialCount);
   require(rec.sIsStored <= 1);
   require(rec.ku == 0.0f || (rec.ku >= KuMin && rec.ku <= KuMax));
   require(rec.twistCode <= 50000);

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FuzzChecks.h"
 #include "model/LoadStatus.h"
 #include "model/SCable.h"
 #include "model/SListCables.h"
@@ -19,10 +20,6 @@
 using namespace tolmira;
 
 namespace {
-
-void require(bool ok) {
-  if (!ok) std::abort();
-}
 
 // One scratch file per process, removed at exit. Rewriting a file on a disk file
 // system may flush it each time, so memory-backed /dev/shm is preferred.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "FuzzChecks.h"
 #include "model/LoadStatus.h"
 #include "model/MaterialInfo.h"
 #include "model/SCable.h"
@@ -18,18 +19,9 @@ using namespace tolmira;
 
 namespace {
 
-void require(bool ok) {
-  if (!ok) std::abort();
-}
-
-// A parsed record must be in the reset state apart from its fields: a valid
-// material index, and the name terminated within its array with only zeros behind.
+// A parsed record must be in the reset state apart from its fields.
 void checkRecord(const SCable& rec) {
-  const void* end = std::memchr(rec.name, 0, sizeof rec.name);
-  require(end != nullptr);
-  for (const char* p = static_cast<const char*>(end); p < rec.name + sizeof rec.name; ++p)
-    require(*p == 0);
-  require(rec.material.index < kMaterialCount);
+  requireRecordShape(rec);
   require(rec.sIsStored == 0);
 }
 
