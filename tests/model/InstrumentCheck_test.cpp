@@ -6,19 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "model/NamedCable.h"
 #include "model/SListCables.h"
 
 using namespace tolmira;
 using Kind = InstrumentFinding::Kind;
 
 namespace {
-
-SCable cable(const std::string& name, float ku = 1.5f) {
-  SCable c;
-  std::memcpy(c.name, name.data(), std::min<std::size_t>(name.size(), SCable::kMaxNameLength));
-  c.setKU(ku);
-  return c;
-}
 
 SListCables tableOf(const std::vector<SCable>& records) {
   SListCables t;

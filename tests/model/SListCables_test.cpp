@@ -7,14 +7,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "model/NamedCable.h"
 
-SCable cable(const std::string& name, float ku = 1.5f) {
-  SCable c;
-  std::memcpy(c.name, name.data(), std::min<std::size_t>(name.size(), SCable::kMaxNameLength));
-  c.setKU(ku);
-  return c;
-}
+namespace {
 
 std::vector<std::string> names(const SListCables& t) {
   std::vector<std::string> out;
