@@ -215,6 +215,13 @@ TEST_F(TolmiraTableTest, CheckOfAHugeReportKeepsItsMemory) {
 #ifdef _WIN32
   GTEST_SKIP() << "the peak memory of a child is read on POSIX systems";
 #endif
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine";
+#endif
+#endif
   ToolRunOptions quiet;
   quiet.discardOut = true;
   const ToolRun small = run({"check", put("small.txt", tableText(4, {"Bad"}))}, quiet);
