@@ -18,5 +18,5 @@ inline void requireRecordShape(const SCable& rec) {
   require(end != nullptr);
   for (const char* p = static_cast<const char*>(end); p < rec.name + sizeof rec.name; ++p)
     require(*p == 0);
-  require(rec.material.index < tolmira::kMaterialCount);
+  require(rec.material.index < kMaterialCount);
 }

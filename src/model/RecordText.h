@@ -2,7 +2,7 @@
 
 #include <string>
 
-class SCable;
+struct SCable;
 
 // A record's texts in UTF-8, for the screen and the command-line tool.
 namespace tolmira {

@@ -10,7 +10,7 @@ class QFont;
 class QPainter;
 class QPixmap;
 class QWidget;
-class SCable;
+struct SCable;
 
 // Where the parts of a row go, measured in the list's font. Every user of the
 // geometry (row drawing, row width, the tests) takes it from columns().
