@@ -3,6 +3,7 @@
 // save leaves the old file as it was. Where no fresh file fits (a small disk that
 // cannot hold old and new at once), the target is rewritten in place with its old
 // bytes kept in memory to be written back.
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -76,16 +77,12 @@ struct TableBytes {
   std::size_t idEnd = 0;
   std::size_t headerEnd = 0;
   std::vector<std::size_t> lineEnds;
-  // Each line as the log shows it, without CR LF, ended by NUL, from textStarts[i].
-  std::string texts;
-  std::vector<std::size_t> textStarts;
 };
 
 TableBytes tableBytes(const SListCables& table) {
   TableBytes t;
   const std::size_t count = static_cast<std::size_t>(table.getCount());
   t.bytes.reserve(256 + count * 64);
-  t.texts.reserve(count * 64);
   char buf[128];
   int n = std::snprintf(buf, 128, "%s\r\n\r\n", currentTableFormat().identifier);
   t.bytes.append(buf, static_cast<std::size_t>(n));
@@ -94,15 +91,11 @@ TableBytes tableBytes(const SListCables& table) {
   t.bytes.append(buf, static_cast<std::size_t>(n));
   t.headerEnd = t.bytes.size();
   t.lineEnds.reserve(count);
-  t.textStarts.reserve(count);
   SCable rec;
   for (int i = -1; table.next(i);) {
     table.get(rec, i);
     constexpr int kLineRoom = 127;
     n = rec.snprint(buf, kLineRoom);
-    t.textStarts.push_back(t.texts.size());
-    t.texts.append(buf, static_cast<std::size_t>(n));
-    t.texts += '\0';
     // CR LF as far as the line's room allows, as the firmware writes it.
     const int room = kLineRoom - n;
     if (room > 1) {
@@ -113,6 +106,17 @@ TableBytes tableBytes(const SListCables& table) {
     t.lineEnds.push_back(t.bytes.size());
   }
   return t;
+}
+
+// Line [begin, end) of bytes as the log shows it: without its CR LF (a record's text
+// holds neither), in text.
+const char* lineText(const std::string& bytes, std::size_t begin, std::size_t end,
+                     char (&text)[128]) {
+  while (end > begin && (bytes[end - 1] == '\r' || bytes[end - 1] == '\n')) --end;
+  const std::size_t n = std::min<std::size_t>(end - begin, sizeof text - 1);
+  bytes.copy(text, n, begin);
+  text[n] = '\0';
+  return text;
 }
 
 // The bytes of the part [begin, end) that reached the file when `total` bytes did.
@@ -161,9 +165,10 @@ std::uint32_t writeTable(cFile& file, const SListCables& table, cLog& log) {
         log.message("\t7");
         step = nullptr;
         std::size_t begin = t.headerEnd;
+        char text[128];
         for (std::size_t i = 0; i < t.lineEnds.size(); ++i) {
           log.message("\t7: ");
-          log.dump(t.texts.c_str() + t.textStarts[i]);
+          log.dump(lineText(t.bytes, begin, t.lineEnds[i], text));
           log.message("\t8");
           step = "Cable write";
           n = static_cast<int>(t.lineEnds[i] - begin);

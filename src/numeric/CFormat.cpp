@@ -20,29 +20,30 @@ char* formatTo(char* out, double v, std::chars_format how, int precision) {
 #ifdef __SIZEOF_INT128__
 using U128 = unsigned __int128;
 
+const U128 kPow10[] = {1,
+                       10,
+                       100,
+                       1000,
+                       10000,
+                       100000,
+                       1000000,
+                       10000000,
+                       100000000,
+                       1000000000,
+                       10000000000ull,
+                       100000000000ull,
+                       1000000000000ull,
+                       10000000000000ull,
+                       100000000000000ull,
+                       1000000000000000ull,
+                       10000000000000000ull,
+                       100000000000000000ull,
+                       1000000000000000000ull};
+
 // m * 2^e * 10^k rounded to an integer, half to even, as printf rounds; false when
 // the exact product does not fit the arithmetic here (the caller then formats the
 // slow way). The numbers of a table all fit.
 bool roundScaled(std::uint64_t m, int e, int k, std::uint64_t& q) {
-  static const U128 kPow10[] = {1,
-                                10,
-                                100,
-                                1000,
-                                10000,
-                                100000,
-                                1000000,
-                                10000000,
-                                100000000,
-                                1000000000,
-                                10000000000ull,
-                                100000000000ull,
-                                1000000000000ull,
-                                10000000000000ull,
-                                100000000000000ull,
-                                1000000000000000ull,
-                                10000000000000000ull,
-                                100000000000000000ull,
-                                1000000000000000000ull};
   constexpr int kMaxPow = sizeof kPow10 / sizeof kPow10[0] - 1;
   if (k > kMaxPow || -k > kMaxPow || e > 40 || e < -120) return false;
   U128 numer = m;
@@ -96,12 +97,6 @@ bool split(double v, std::uint64_t& m, int& e) {
   return true;
 }
 
-std::uint64_t pow10u(int n) {
-  std::uint64_t p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
-}
-
 // "%.*g" the exact way, in integers; null when the number is beyond it.
 char* quickG(char* out, double v, int precision) {
   if (precision < 1 || precision > 17 || v == 0.0) return nullptr;
@@ -111,7 +106,7 @@ char* quickG(char* out, double v, int precision) {
   // The decimal exponent from the binary one, at most one too low; the loop mends it.
   const int binary = e + 63 - __builtin_clzll(m);
   int x = binary >= 0 ? binary * 1233 / 4096 : -((-binary * 1233 + 4095) / 4096);
-  const std::uint64_t low = pow10u(precision - 1);
+  const std::uint64_t low = static_cast<std::uint64_t>(kPow10[precision - 1]);
   const std::uint64_t high = low * 10;
   std::uint64_t q = 0;
   for (int attempt = 0;; ++attempt) {

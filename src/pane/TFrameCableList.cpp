@@ -375,7 +375,7 @@ void TFrameCableList::refreshCommands() {
   if (QAction* copy = host_ ? host_->copyAction(paneIndex_) : nullptr) {
     const SListCables* other = host_->otherTable(paneIndex_);
     bool anyMissing = false;
-    if (!other || other->getCount() == 0) {
+    if (!other) {
       anyMissing = selected > 0;
     } else if (selected > 0) {
       const RecordSet otherRecords(*other);
